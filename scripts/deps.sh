@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game, its tests and its tools need, skipping those present.
+set -euo pipefail
+packages=(build-essential cmake pkg-config git libglfw3-dev libopenal-dev libstb-dev
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick sox
+  mesa-utils libgl1-mesa-dri vorbis-tools fonts-dejavu-core openbox x11-utils x11-apps)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
