@@ -1,0 +1,60 @@
+// The platform seam: everything the engine needs from the operating system's window, clock,
+// events and joystick. Two backends implement it: GLFW for the real game (platform_glfw.cpp)
+// and a headless one with a scripted clock and injected input (platform_headless.h).
+// Nothing outside host/ includes GLFW.
+#pragma once
+
+#include <string>
+
+// Receives the events a backend delivers while polling or waiting. Key codes are GLFW 3 key
+// tokens (the input device translates them); actions are kPress, kRelease or kRepeat.
+class PlatformEvents {
+public:
+    virtual ~PlatformEvents() = default;
+    virtual void OnKey(int glfwKey, int action) {}
+    virtual void OnChar(unsigned int codepoint) {}
+    virtual void OnMouseButton(int button, int action) {}  // 0 left, 1 right, 2 middle
+    virtual void OnWindowSize(int width, int height) {}
+    virtual void OnWindowRefresh() {}
+};
+
+class Platform {
+public:
+    static constexpr int kRelease = 0;
+    static constexpr int kPress = 1;
+    static constexpr int kRepeat = 2;
+    static constexpr int kMaxJoyAxes = 8;
+    static constexpr int kMaxJoyButtons = 32;
+
+    virtual ~Platform() = default;
+
+    // Window and GL context. Open returns false when no window can be made.
+    virtual bool Init() = 0;
+    virtual bool OpenWindow(int width, int height, const std::string& title) = 0;
+    virtual void SetWindowPos(int x, int y) = 0;
+    virtual void GetDesktopSize(int* width, int* height) = 0;
+    virtual void GetWindowSize(int* width, int* height) = 0;
+    virtual bool IsOpen() = 0;  // false once the user asked to close
+    virtual bool IsIconified() = 0;
+    virtual bool IsFocused() = 0;
+    virtual void SwapBuffers() = 0;
+    virtual void Terminate() = 0;
+
+    // Clock in seconds since Init, at full double precision, and sleeping.
+    virtual double Time() = 0;
+    virtual void Sleep(double seconds) = 0;
+
+    // Events are delivered to the listener only inside these calls.
+    virtual void SetListener(PlatformEvents* listener) = 0;
+    virtual void PollEvents() = 0;
+    virtual void WaitEvents() = 0;
+
+    virtual void GetCursorPos(double* x, double* y) = 0;
+    // Fill up to max values; return how many the first joystick has (0 when none).
+    virtual int GetJoystickAxes(float* axes, int max) = 0;
+    virtual int GetJoystickButtons(unsigned char* buttons, int max) = 0;
+};
+
+// The backend the program runs on; set once at start-up (GLFW in the game, headless in tests).
+Platform& CurrentPlatform();
+void SetCurrentPlatform(Platform* platform);
