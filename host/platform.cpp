@@ -1,0 +1,21 @@
+#include "host/platform.h"
+
+#include "host/platform_headless.h"
+
+namespace {
+Platform* current = nullptr;
+}
+
+Platform& CurrentPlatform() {
+    // Code that runs before start-up chose a backend (tests of game logic, tools) gets a
+    // quiet headless one instead of a null reference.
+    if (!current) {
+        static HeadlessPlatform fallback;
+        current = &fallback;
+    }
+    return *current;
+}
+
+void SetCurrentPlatform(Platform* platform) {
+    current = platform;
+}
