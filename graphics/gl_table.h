@@ -1,0 +1,114 @@
+// The renderer reaches OpenGL only through this table of function pointers, so the whole drawing
+// path can run without a GL context: tests install a GlRecorder, which logs every call (with the
+// vertices each draw call would draw and the bytes each upload would send) and fakes texture
+// names, errors and read-back.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Exactly the GL 1.x entry points the renderer and surfaces call.
+struct GlTable {
+    void (*Clear)(GLbitfield mask);
+    void (*ClearColor)(GLclampf r, GLclampf g, GLclampf b, GLclampf a);
+    void (*Enable)(GLenum cap);
+    void (*Disable)(GLenum cap);
+    void (*BlendFunc)(GLenum sfactor, GLenum dfactor);
+    void (*Scissor)(GLint x, GLint y, GLsizei width, GLsizei height);
+    void (*Viewport)(GLint x, GLint y, GLsizei width, GLsizei height);
+    void (*MatrixMode)(GLenum mode);
+    void (*LoadIdentity)();
+    void (*Ortho)(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
+                  GLdouble zFar);
+    void (*EnableClientState)(GLenum array);
+    void (*VertexPointer)(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr);
+    void (*TexCoordPointer)(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr);
+    void (*ColorPointer)(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr);
+    void (*DrawArrays)(GLenum mode, GLint first, GLsizei count);
+    void (*DrawElements)(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices);
+    void (*BindTexture)(GLenum target, GLuint texture);
+    void (*GenTextures)(GLsizei n, GLuint* textures);
+    void (*DeleteTextures)(GLsizei n, const GLuint* textures);
+    void (*TexImage2D)(GLenum target, GLint level, GLint internalFormat, GLsizei width,
+                       GLsizei height, GLint border, GLenum format, GLenum type,
+                       const GLvoid* pixels);
+    void (*TexSubImage2D)(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLsizei width,
+                          GLsizei height, GLenum format, GLenum type, const GLvoid* pixels);
+    void (*TexParameteri)(GLenum target, GLenum pname, GLint param);
+    void (*ReadPixels)(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
+                       GLvoid* pixels);
+    void (*PixelStorei)(GLenum pname, GLint param);
+    GLenum (*GetError)();
+};
+
+// The table that calls the system's OpenGL library.
+GlTable RealGlTable();
+
+// The active table. Until SetGlTable is called it is the real one.
+const GlTable& Gl();
+void SetGlTable(const GlTable& table);
+
+// One vertex as the renderer lays it out: 20 bytes, colour bytes R, G, B, A in memory order.
+struct GlVertexRecord {
+    float x, y, u, v;
+    uint32_t color;
+};
+
+struct GlCall {
+    std::string name;          // "glDrawArrays", "glScissor", ...
+    std::vector<double> args;  // the numeric arguments in call order (pointers left out)
+    // Draw calls: the vertices the call reads, in array order (for glDrawElements, all vertices
+    // up to the highest index used).
+    std::vector<GlVertexRecord> vertices;
+    // glTexImage2D / glTexSubImage2D with pixels: the uploaded bytes.
+    std::vector<uint8_t> pixels;
+};
+
+// Installs a recording table for its lifetime (restoring the previous table afterwards).
+// Recorders nest: the innermost one receives the calls.
+class GlRecorder {
+public:
+    GlRecorder();
+    ~GlRecorder();
+    GlRecorder(const GlRecorder&) = delete;
+    GlRecorder& operator=(const GlRecorder&) = delete;
+
+    static GlRecorder* Active();
+
+    std::vector<GlCall> calls;
+
+    // When set and returning true for the requested size, glTexImage2D fails: nothing is
+    // allocated and the next glGetError reports GL_OUT_OF_MEMORY.
+    std::function<bool(int width, int height)> rejectTexImage;
+    // Errors glGetError will report, oldest first.
+    std::deque<GLenum> pendingErrors;
+    // Supplies the frame buffer to glReadPixels as rows bottom-first, 4 bytes per pixel in the
+    // requested format; zero bytes when unset.
+    std::function<void(int x, int y, int width, int height, uint8_t* out)> frameBuffer;
+
+    size_t Count(const std::string& name) const;
+    std::vector<GlCall> Named(const std::string& name) const;
+    // glDrawArrays and glDrawElements calls, in order.
+    std::vector<GlCall> DrawCalls() const;
+    std::vector<std::string> Names() const;
+    void Clear() { calls.clear(); }
+
+    // Recording state the thunks need between calls.
+    const uint8_t* vertexPointer = nullptr;
+    int vertexStride = 0;
+    const uint8_t* texCoordPointer = nullptr;
+    const uint8_t* colorPointer = nullptr;
+    GLuint nextTexture = 1;
+
+private:
+    GlRecorder* previousRecorder_;
+    GlTable previousTable_;
+};
+
+// The recording table itself; its calls go to GlRecorder::Active() and are dropped when none is.
+GlTable RecordingGlTable();
