@@ -6,7 +6,36 @@
 #include <chrono>
 #include <thread>
 
+#include "input/key_tokens.h"
+
 namespace {
+
+// The input device translates these numbers without seeing GLFW's header.
+static_assert(KeyToken::kSpace == GLFW_KEY_SPACE && KeyToken::kApostrophe == GLFW_KEY_APOSTROPHE);
+static_assert(KeyToken::kComma == GLFW_KEY_COMMA && KeyToken::kSlash == GLFW_KEY_SLASH);
+static_assert(KeyToken::k0 == GLFW_KEY_0 && KeyToken::k9 == GLFW_KEY_9);
+static_assert(KeyToken::kSemicolon == GLFW_KEY_SEMICOLON && KeyToken::kEqual == GLFW_KEY_EQUAL);
+static_assert(KeyToken::kA == GLFW_KEY_A && KeyToken::kZ == GLFW_KEY_Z);
+static_assert(KeyToken::kLeftBracket == GLFW_KEY_LEFT_BRACKET);
+static_assert(KeyToken::kBackslash == GLFW_KEY_BACKSLASH);
+static_assert(KeyToken::kRightBracket == GLFW_KEY_RIGHT_BRACKET);
+static_assert(KeyToken::kGraveAccent == GLFW_KEY_GRAVE_ACCENT);
+static_assert(KeyToken::kEscape == GLFW_KEY_ESCAPE && KeyToken::kEnter == GLFW_KEY_ENTER);
+static_assert(KeyToken::kTab == GLFW_KEY_TAB && KeyToken::kBackspace == GLFW_KEY_BACKSPACE);
+static_assert(KeyToken::kInsert == GLFW_KEY_INSERT && KeyToken::kDelete == GLFW_KEY_DELETE);
+static_assert(KeyToken::kRight == GLFW_KEY_RIGHT && KeyToken::kLeft == GLFW_KEY_LEFT);
+static_assert(KeyToken::kDown == GLFW_KEY_DOWN && KeyToken::kUp == GLFW_KEY_UP);
+static_assert(KeyToken::kPageUp == GLFW_KEY_PAGE_UP && KeyToken::kPageDown == GLFW_KEY_PAGE_DOWN);
+static_assert(KeyToken::kHome == GLFW_KEY_HOME && KeyToken::kEnd == GLFW_KEY_END);
+static_assert(KeyToken::kF1 == GLFW_KEY_F1 && KeyToken::kF12 == GLFW_KEY_F12);
+static_assert(KeyToken::kF13 == GLFW_KEY_F13 && KeyToken::kKeypad0 == GLFW_KEY_KP_0);
+static_assert(KeyToken::kLeftShift == GLFW_KEY_LEFT_SHIFT);
+static_assert(KeyToken::kRightShift == GLFW_KEY_RIGHT_SHIFT);
+static_assert(KeyToken::kLeftControl == GLFW_KEY_LEFT_CONTROL);
+static_assert(KeyToken::kRightControl == GLFW_KEY_RIGHT_CONTROL);
+static_assert(KeyToken::kLeftAlt == GLFW_KEY_LEFT_ALT && KeyToken::kRightAlt == GLFW_KEY_RIGHT_ALT);
+static_assert(KeyToken::kLast == GLFW_KEY_LAST);
+static_assert(Platform::kPress == GLFW_PRESS && Platform::kRelease == GLFW_RELEASE);
 
 class GlfwPlatform final : public Platform {
 public:

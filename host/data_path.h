@@ -1,0 +1,21 @@
+// Turning the game's asset names into files: the "vantor://" schemes, and the little-endian
+// readers the sound file parser uses.
+#pragma once
+
+#include <cstdio>
+
+#include "runtime/string.h"
+
+// 'a.png' -> 'vantor://data/a.png'. Paths that already carry a scheme ("x:/") or start with
+// "./" or "/" come back unchanged.
+String FixDataPath(const String& path);
+
+// Maps "vantor://data/", "vantor://internal/" and "vantor://external/" onto "./data/",
+// "./internal/" and "./external/" and opens the file (the path in UTF-8). Any other
+// "vantor://" path, or a path holding a 0 character, gives null without touching the disk.
+FILE* fopenFile(const String& path, const String& mode);
+
+// Unsigned 16-bit little-endian value, or -1 when fewer than 2 bytes remain.
+int readShort(FILE* file);
+// 32-bit little-endian value, or -1 when fewer than 4 bytes remain (all-ones reads as -1 too).
+int readInt(FILE* file);
