@@ -64,12 +64,16 @@ void SpliceAll(gc_object& from, gc_object& to) {
     MakeEmpty(from);
 }
 
+// Every block must at least hold the header gc_malloc writes into it, however small the request.
+constexpr int kGcMinBlockBytes = (static_cast<int>(sizeof(gc_object)) + 7) & ~7;
+
 int RoundToBlock(int size) {
-    if (size <= 0) return 8;
+    if (size < kGcMinBlockBytes) return kGcMinBlockBytes;
     return (size + 7) & ~7;
 }
 
 void ReleaseBlock(void* block, int size) {
+    if (block == pending_block) pending_block = nullptr;
     if (size <= kGcCachedMaxBytes) {
         gc_object** slot = &gc_cache[size / 8];
         auto* recycled = static_cast<gc_object*>(block);
