@@ -1,2 +1,12 @@
-// Process entry; the real start-up sequence replaces this as the host arrives.
-int main() { return 0; }
+// Process entry: the game on a real window.
+#include <memory>
+
+#include "host/entry.h"
+#include "host/platform_glfw.h"
+
+int main(int argc, char** argv) {
+    const std::unique_ptr<Platform> platform = NewGlfwPlatform();
+    const int status = hostMain(argc, argv, *platform);
+    SetCurrentPlatform(nullptr);
+    return status;
+}

@@ -1,0 +1,88 @@
+// The platform host object and its frame loop. gxtkApp owns the renderer, the input device and
+// the audio device, and its Run method decides when the update and render hooks run, when the
+// program sleeps, when it is suspended and resumed, and when it ends.
+#pragma once
+
+#include "host/gxtk_object.h"
+#include "runtime/gc.h"
+#include "runtime/string.h"
+
+class gxtkGraphics;
+class gxtkInput;
+class gxtkAudio;
+
+class gxtkApp : public gxtkObject {
+public:
+    // Updates run in batches of at most this many before a render; a longer backlog is dropped.
+    static constexpr int kMaxCatchUpUpdates = 7;
+
+    gc_ref<gxtkGraphics> graphics;
+    gc_ref<gxtkInput> input;
+    gc_ref<gxtkAudio> audio;
+    int updateRate = 0;       // updates per second; 0 renders only when events arrive
+    double nextUpdate = 0.0;  // seconds on the platform clock
+    double updatePeriod = 0.0;
+    bool suspended = false;
+
+    // Becomes host::app, creates the three devices and sets `runner` to RunApp.
+    gxtkApp();
+    void mark() override;
+
+    virtual gxtkGraphics* GraphicsDevice();
+    virtual gxtkInput* InputDevice();
+    virtual gxtkAudio* AudioDevice();
+    virtual String AppTitle();
+    // The state file ".vantorstate" in the working directory.
+    virtual String LoadState();
+    // 0 on success, -1 when the file cannot be created, -2 when not every byte was written;
+    // on failure the previous file is left as it was.
+    virtual int SaveState(String state);
+    virtual String LoadString(String path);
+    // Stores the rate; a non-zero rate restarts the update clock one period from now.
+    virtual int SetUpdateRate(int hertz);
+    virtual int MilliSecs();
+    virtual int Loading();
+    virtual int OnCreate();
+    virtual int OnSuspend();
+    virtual int OnResume();
+    virtual int OnUpdate();
+    virtual int OnRender();
+    virtual int OnLoading();
+
+    // Each runs one hook with the steps around it, then a collection step.
+    void InvokeOnCreate();
+    void InvokeOnUpdate();
+    void InvokeOnRender();
+    void InvokeOnSuspend();
+    void InvokeOnResume();
+    // The frame loop; returns once the window has been closed.
+    void Run();
+
+    // Event callbacks; the platform calls them only while the loop polls or waits.
+    static void OnKey(int key, int action);
+    static void OnChar(int ch, int action);
+    static void OnMouseButton(int button, int action);
+    static void OnWindowSize(int width, int height);
+    static void OnWindowRefresh();
+
+private:
+    void RunPass();
+    void RenderWhenEventDriven();
+    void RunCatchUpBatch();
+    void UpdateBody();
+    void RenderBody();
+};
+
+namespace host {
+// The one host object (also registered as a collector root so a bare gxtkApp lives on). The
+// static event callbacks reach the input device through it.
+extern gc_ref<gxtkApp> app;
+}  // namespace host
+// Called by main after start-up when set; the gxtkApp constructor sets it to RunApp.
+extern int (*runner)();
+int RunApp();
+
+// Device creation, kept behind functions so the host loop needs only the devices' interfaces.
+gxtkGraphics* NewGraphicsDevice();
+gxtkInput* NewInputDevice();
+gxtkAudio* NewAudioDevice();

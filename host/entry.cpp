@@ -1,0 +1,125 @@
+#include "host/entry.h"
+
+#include <AL/al.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "audio/audio.h"
+#include "graphics/graphics.h"
+#include "host/app.h"
+#include "host/app_host.h"
+#include "host/platform.h"
+#include "host/random.h"
+#include "input/input.h"
+#include "runtime/errors.h"
+#include "runtime/gc.h"
+
+namespace host {
+int argc = 0;
+char** argv = nullptr;
+ALCdevice* alcDevice = nullptr;
+ALCcontext* alcContext = nullptr;
+}  // namespace host
+
+namespace {
+
+constexpr int kWindowWidth = 640;
+constexpr int kWindowHeight = 480;
+constexpr const char* kWindowTitle = "Vexmo";
+
+[[noreturn]] void FailStartUp(Platform& platform, const char* message) {
+    platform.Terminate();
+    fail(message);
+}
+
+void OpenWindow(Platform& platform) {
+    if (!platform.Init()) {
+        std::puts("glfwInit failed");
+        std::fflush(stdout);
+        std::exit(-1);
+    }
+    int desktopWidth = 0;
+    int desktopHeight = 0;
+    platform.GetDesktopSize(&desktopWidth, &desktopHeight);
+    if (!platform.OpenWindow(kWindowWidth, kWindowHeight, kWindowTitle)) {
+        FailStartUp(platform, "glfwOpenWindow failed");
+    }
+    platform.SetWindowPos((desktopWidth - kWindowWidth) / 2, (desktopHeight - kWindowHeight) / 2);
+}
+
+// Audio failures are reported and then ignored: the game runs silent.
+void OpenAudio() {
+    host::alcDevice = alcOpenDevice(nullptr);
+    if (!host::alcDevice) {
+        std::puts("alcOpenDevice failed");
+        return;
+    }
+    host::alcContext = alcCreateContext(host::alcDevice, nullptr);
+    if (!host::alcContext) {
+        std::puts("alcCreateContext failed");
+        return;
+    }
+    if (!alcMakeContextCurrent(host::alcContext)) std::puts("alcMakeContextCurrent failed");
+}
+
+// The context goes before its device.
+void CloseAudio() {
+    if (host::alcContext) {
+        alcMakeContextCurrent(nullptr);
+        alcDestroyContext(host::alcContext);
+        host::alcContext = nullptr;
+    }
+    if (host::alcDevice) {
+        alcCloseDevice(host::alcDevice);
+        host::alcDevice = nullptr;
+    }
+}
+
+void RunProgram(int argc, char** argv) {
+    try {
+        runtimeMain(argc, argv);
+        if (runner) runner();
+    } catch (ThrowableObject*) {
+        Print(T("Vantor Runtime Error : Uncaught Vantor Exception"));
+    } catch (const char*) {
+        // A thrown text ends the program quietly.
+    }
+}
+
+}  // namespace
+
+int hostMain(int argc, char** argv, Platform& platform) {
+    SetCurrentPlatform(&platform);
+    OpenWindow(platform);
+    OpenAudio();
+    std::fflush(stdout);
+    RunProgram(argc, argv);
+    CloseAudio();
+    platform.Terminate();
+    return 0;
+}
+
+int runtimeMain(int argc, char** argv) {
+    host::argc = argc;
+    host::argv = argv;
+    std::signal(SIGSEGV, sighandler);
+    std::signal(SIGILL, sighandler);
+    std::signal(SIGFPE, sighandler);
+    gc_init1();
+    initGlobals();
+    gc_mark();
+    programMain();
+    return 0;
+}
+
+int initGlobals() {
+    InitGraphicsGlobals();
+    InitInputGlobals();
+    InitAudioGlobals();
+    InitAppGlobals();
+    Seed = 1234;
+    InitGameGlobals();
+    return 0;
+}

@@ -1,0 +1,158 @@
+#include "input/input_device.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "host/platform.h"
+
+namespace {
+
+bool IsValidKey(int key) {
+    return key >= 1 && key < gxtkInput::kKeyCount;
+}
+bool IsShiftSide(int key) {
+    return key == KeyCode::kLeftShift || key == KeyCode::kRightShift;
+}
+bool IsControlSide(int key) {
+    return key == KeyCode::kLeftControl || key == KeyCode::kRightControl;
+}
+
+}  // namespace
+
+int gxtkInput::SetKeyboardEnabled(int enabled) {
+    return 0;
+}
+
+int gxtkInput::StateOf(int key) const {
+    if (!IsValidKey(key)) return 0;
+    // Touch 0 is the left mouse button.
+    if (key == KeyCode::kTouch0) key = KeyCode::kMouseLeft;
+    return keyStates[key];
+}
+
+bool gxtkInput::IsDown(int key) const {
+    return (keyStates[key] & kDownBit) != 0;
+}
+
+int gxtkInput::KeyDown(int key) {
+    return StateOf(key) >> 8;
+}
+
+int gxtkInput::KeyHit(int key) {
+    return StateOf(key) & kHitMask;
+}
+
+int gxtkInput::GetChar() {
+    if (charGet >= charPut) return 0;
+    return chars[charGet++];
+}
+
+float gxtkInput::MouseX() {
+    return mouseX;
+}
+float gxtkInput::MouseY() {
+    return mouseY;
+}
+
+float gxtkInput::JoyX(int index) {
+    if (index == 0) return joyPos[0];
+    if (index == 1) return joyPos[3];
+    return 0.0f;
+}
+
+float gxtkInput::JoyY(int index) {
+    if (index == 0) return joyPos[1];
+    if (index == 1) return -joyPos[4];
+    return 0.0f;
+}
+
+float gxtkInput::JoyZ(int index) {
+    if (index == 0) return joyPos[2];
+    if (index == 1) return joyPos[5];
+    return 0.0f;
+}
+
+float gxtkInput::TouchX(int index) {
+    return mouseX;
+}
+float gxtkInput::TouchY(int index) {
+    return mouseY;
+}
+float gxtkInput::AccelX() {
+    return 0.0f;
+}
+float gxtkInput::AccelY() {
+    return 0.0f;
+}
+float gxtkInput::AccelZ() {
+    return 0.0f;
+}
+
+void gxtkInput::BeginUpdate() {
+    double x = 0.0;
+    double y = 0.0;
+    CurrentPlatform().GetCursorPos(&x, &y);
+    mouseX = static_cast<float>(x);
+    mouseY = static_cast<float>(y);
+    ReadJoystick();
+}
+
+void gxtkInput::ReadJoystick() {
+    Platform& platform = CurrentPlatform();
+    float axes[kJoyAxes] = {};
+    const int axisCount = platform.GetJoystickAxes(axes, kJoyAxes);
+    std::copy(axes, axes + kJoyAxes, joyPos);
+    // Pads with fewer axes report the right stick's y where a trigger would be.
+    if (axisCount == 4) {
+        joyPos[4] = joyPos[2];
+        joyPos[2] = 0.0f;
+    } else if (axisCount == 5) {
+        std::swap(joyPos[3], joyPos[4]);
+    }
+
+    unsigned char buttons[kJoyButtons] = {};
+    const int buttonCount = platform.GetJoystickButtons(buttons, kJoyButtons);
+    const int readable = buttonCount < kJoyButtons ? buttonCount : kJoyButtons;
+    for (int b = 0; b < readable; ++b) {
+        if (buttons[b] == Platform::kPress) {
+            OnKeyDown(KeyCode::kJoyButton0 + b);
+        } else {
+            OnKeyUp(KeyCode::kJoyButton0 + b);
+        }
+    }
+}
+
+void gxtkInput::EndUpdate() {
+    for (int& state : keyStates) state &= kDownBit;
+    charPut = 0;
+    charGet = 0;
+}
+
+void gxtkInput::OnKeyDown(int key) {
+    if (!IsValidKey(key) || IsDown(key)) return;  // repeats of a held key do not count again
+    int hits = keyStates[key] & kHitMask;
+    // The count saturates rather than spill into the down bit.
+    if (hits < kHitMask) ++hits;
+    keyStates[key] = kDownBit | hits;
+    if (IsShiftSide(key)) {
+        OnKeyDown(KeyCode::kShift);
+    } else if (IsControlSide(key)) {
+        OnKeyDown(KeyCode::kControl);
+    }
+}
+
+void gxtkInput::OnKeyUp(int key) {
+    if (!IsValidKey(key) || !IsDown(key)) return;
+    keyStates[key] &= kHitMask;  // the hit count survives until EndUpdate
+    if (IsShiftSide(key) && !IsDown(KeyCode::kLeftShift) && !IsDown(KeyCode::kRightShift)) {
+        OnKeyUp(KeyCode::kShift);
+    } else if (IsControlSide(key) && !IsDown(KeyCode::kLeftControl) &&
+               !IsDown(KeyCode::kRightControl)) {
+        OnKeyUp(KeyCode::kControl);
+    }
+}
+
+void gxtkInput::PutChar(int ch) {
+    if (charPut >= kCharQueueSize) return;  // the 33rd character of one update is dropped
+    chars[charPut++] = ch;
+}

@@ -1,0 +1,54 @@
+// The platform input device: one state table for keys, mouse buttons and joystick buttons,
+// a character queue, and the mouse and first joystick sampled once per update.
+#pragma once
+
+#include "host/gxtk_object.h"
+#include "input/key_translation.h"
+
+class gxtkInput : public gxtkObject {
+public:
+    static constexpr int kKeyCount = KeyCode::kCount;
+    static constexpr int kCharQueueSize = 32;
+    static constexpr int kDownBit = 0x100;
+    static constexpr int kHitMask = 0xff;
+    static constexpr int kJoyAxes = 6;
+    static constexpr int kJoyButtons = 32;
+
+    // Per key code: kDownBit while held; the low 8 bits count presses since the last EndUpdate.
+    int keyStates[kKeyCount] = {};
+    int chars[kCharQueueSize] = {};
+    int charPut = 0;
+    int charGet = 0;
+    float mouseX = 0.0f;
+    float mouseY = 0.0f;
+    // Left stick x, y, trigger; right stick x, y, trigger.
+    float joyPos[kJoyAxes] = {};
+
+    virtual int SetKeyboardEnabled(int enabled);
+    virtual int KeyDown(int key);
+    virtual int KeyHit(int key);
+    virtual int GetChar();
+    virtual float MouseX();
+    virtual float MouseY();
+    virtual float JoyX(int index);
+    virtual float JoyY(int index);
+    virtual float JoyZ(int index);
+    virtual float TouchX(int index);
+    virtual float TouchY(int index);
+    virtual float AccelX();
+    virtual float AccelY();
+    virtual float AccelZ();
+
+    // Samples the mouse and the first joystick from the current platform.
+    void BeginUpdate();
+    // Hit counts go to 0 (held keys stay down) and the character queue empties.
+    void EndUpdate();
+    void OnKeyDown(int key);
+    void OnKeyUp(int key);
+    void PutChar(int ch);
+
+private:
+    int StateOf(int key) const;
+    bool IsDown(int key) const;
+    void ReadJoystick();
+};
