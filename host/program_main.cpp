@@ -1,9 +1,10 @@
 // Creates the game object. Built into the executable itself (not the engine library) so that it
 // may name the game's classes.
+#include "game/my_app.h"
 #include "host/entry.h"
-#include "host/placeholder_game.h"
 
 int programMain() {
-    NewPlaceholderGame();
+    // App's constructor binds the new game to the host, which keeps it alive from then on.
+    gc_new<MyApp>();
     return 0;
 }
