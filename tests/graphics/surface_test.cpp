@@ -1,0 +1,211 @@
+#include "graphics/surface.h"
+
+#include <gtest/gtest.h>
+
+#include "picture_files.h"
+#include "recorder_fixture.h"
+#include "runtime/gc.h"
+
+namespace {
+
+TEST(Pow2Size, SmallestPowerOfTwoAtLeastN) {
+    EXPECT_EQ(Pow2Size(-5), 1);
+    EXPECT_EQ(Pow2Size(0), 1);
+    EXPECT_EQ(Pow2Size(1), 1);
+    EXPECT_EQ(Pow2Size(2), 2);
+    EXPECT_EQ(Pow2Size(3), 4);
+    EXPECT_EQ(Pow2Size(64), 64);
+    EXPECT_EQ(Pow2Size(65), 128);
+    EXPECT_EQ(Pow2Size(1 << 30), 1 << 30);
+    EXPECT_EQ(Pow2Size((1 << 30) + 1), 1 << 30);  // capped instead of overflowing
+}
+
+using SurfaceTest = RecorderTest;
+
+std::vector<GlCall> Allocations(const GlRecorder& rec) {
+    return rec.Named("glTexImage2D");
+}
+
+TEST_F(SurfaceTest, PictureSizedTextureWhenAccepted) {
+    const std::string path = WriteCoordinatePng("accepted_100x50.png", 100, 50);
+    gxtkSurface* s = gfx->LoadSurface(String(path.c_str()));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Width(), 100);
+    EXPECT_EQ(s->Height(), 50);
+    EXPECT_EQ(s->depth, 4);
+    EXPECT_TRUE(s->Loaded());
+    EXPECT_NE(s->texture, 0u);
+    EXPECT_EQ(s->data, nullptr);
+    EXPECT_FLOAT_EQ(s->uscale, 1.0f / 100);
+    EXPECT_FLOAT_EQ(s->vscale, 1.0f / 50);
+    const auto allocs = Allocations(rec);
+    ASSERT_EQ(allocs.size(), 1u);
+    EXPECT_EQ(allocs[0].args[3], 100);
+    EXPECT_EQ(allocs[0].args[4], 50);
+    EXPECT_TRUE(allocs[0].pixels.empty());  // allocated without pixels, filled afterwards
+
+    const auto params = rec.Named("glTexParameteri");
+    ASSERT_EQ(params.size(), 4u);
+    EXPECT_EQ(params[0].args,
+              (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST}));
+    EXPECT_EQ(params[1].args,
+              (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST}));
+    EXPECT_EQ(params[2].args,
+              (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE}));
+    EXPECT_EQ(params[3].args,
+              (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE}));
+    const auto fills = rec.Named("glTexSubImage2D");
+    ASSERT_EQ(fills.size(), 1u);
+    EXPECT_EQ(fills[0].args,
+              (std::vector<double>{GL_TEXTURE_2D, 0, 0, 0, 100, 50, GL_RGBA, GL_UNSIGNED_BYTE}));
+    ASSERT_EQ(fills[0].pixels.size(), 100u * 50 * 4);
+    const uint8_t* last = &fills[0].pixels[(49 * 100 + 99) * 4];
+    EXPECT_EQ(last[0], 99);
+    EXPECT_EQ(last[1], 49);
+}
+
+TEST_F(SurfaceTest, PowerOfTwoRetryWhenThePictureSizeIsRefused) {
+    rec.rejectTexImage = [](int w, int h) { return Pow2Size(w) != w || Pow2Size(h) != h; };
+    const std::string path = WriteCoordinatePng("refused_100x50.png", 100, 50);
+    gxtkSurface* s = gfx->LoadSurface(String(path.c_str()));
+    ASSERT_NE(s, nullptr);
+    const auto allocs = Allocations(rec);
+    ASSERT_EQ(allocs.size(), 2u);
+    EXPECT_EQ(allocs[1].args[3], 128);
+    EXPECT_EQ(allocs[1].args[4], 64);
+    EXPECT_FLOAT_EQ(s->uscale, 1.0f / 128);
+    EXPECT_FLOAT_EQ(s->vscale, 1.0f / 64);
+    EXPECT_EQ(s->Width(), 100);
+    // The picture goes into the top-left corner of the larger texture.
+    const auto fills = rec.Named("glTexSubImage2D");
+    ASSERT_EQ(fills.size(), 1u);
+    EXPECT_EQ(fills[0].args[4], 100);
+    EXPECT_EQ(fills[0].args[5], 50);
+    // Drawing the whole picture samples only the part the picture covers.
+    gfx->DrawSurface(s, 0, 0);
+    const auto draws = Draws();
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_FLOAT_EQ(draws[0].vertices[2].u, 100.0f / 128);
+    EXPECT_FLOAT_EQ(draws[0].vertices[2].v, 50.0f / 64);
+}
+
+TEST_F(SurfaceTest, RefusedAtBothSizesGivesNull) {
+    rec.rejectTexImage = [](int, int) { return true; };
+    const std::string path = WriteCoordinatePng("refused_both.png", 4, 4);
+    EXPECT_EQ(gfx->LoadSurface(String(path.c_str())), nullptr);
+    EXPECT_EQ(Allocations(rec).size(), 2u);
+    EXPECT_EQ(rec.Count("glTexSubImage2D"), 0u);
+    EXPECT_EQ(gfx->CreateSurface(8, 8), nullptr);
+}
+
+TEST_F(SurfaceTest, StaleErrorDoesNotLookLikeARefusal) {
+    rec.pendingErrors.push_back(GL_INVALID_ENUM);
+    gxtkSurface* s = gfx->CreateSurface(100, 50);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(Allocations(rec).size(), 1u);
+    EXPECT_FLOAT_EQ(s->uscale, 1.0f / 100);
+}
+
+TEST_F(SurfaceTest, RgbaPixelsArePremultiplied) {
+    const std::string path =
+        WritePng("premultiply_rgba.png", 3, 1, 4, {200, 100, 50, 128, 9, 8, 7, 0, 1, 2, 3, 255});
+    ASSERT_NE(gfx->LoadSurface(String(path.c_str())), nullptr);
+    const auto fills = rec.Named("glTexSubImage2D");
+    ASSERT_EQ(fills.size(), 1u);
+    EXPECT_EQ(fills[0].pixels, (std::vector<uint8_t>{100, 50, 25, 128, 0, 0, 0, 0, 1, 2, 3, 255}));
+}
+
+TEST_F(SurfaceTest, GreyAlphaPixelsArePremultiplied) {
+    const std::string path = WritePng("premultiply_ga.png", 3, 1, 2, {255, 64, 10, 255, 77, 0});
+    gxtkSurface* s = gfx->LoadSurface(String(path.c_str()));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->depth, 2);
+    const auto fills = rec.Named("glTexSubImage2D");
+    ASSERT_EQ(fills.size(), 1u);
+    EXPECT_EQ(fills[0].args[6], GL_LUMINANCE_ALPHA);
+    // Rows of 6 bytes are not 4-byte aligned: the upload must say so.
+    EXPECT_EQ(rec.Named("glPixelStorei")[0].args, (std::vector<double>{GL_UNPACK_ALIGNMENT, 1}));
+    EXPECT_EQ(fills[0].pixels, (std::vector<uint8_t>{64, 64, 10, 255, 0, 0}));
+}
+
+TEST_F(SurfaceTest, GreyAndRgbPixelsAreUnchanged) {
+    const std::string grey = WritePng("plain_grey.png", 3, 1, 1, {0, 128, 255});
+    const std::string rgb = WritePng("plain_rgb.png", 2, 1, 3, {1, 2, 3, 250, 251, 252});
+    ASSERT_NE(gfx->LoadSurface(String(grey.c_str())), nullptr);
+    ASSERT_NE(gfx->LoadSurface(String(rgb.c_str())), nullptr);
+    const auto fills = rec.Named("glTexSubImage2D");
+    ASSERT_EQ(fills.size(), 2u);
+    EXPECT_EQ(fills[0].args[6], GL_LUMINANCE);
+    EXPECT_EQ(fills[0].pixels, (std::vector<uint8_t>{0, 128, 255}));
+    EXPECT_EQ(fills[1].args[6], GL_RGB);
+    EXPECT_EQ(fills[1].pixels, (std::vector<uint8_t>{1, 2, 3, 250, 251, 252}));
+}
+
+TEST_F(SurfaceTest, LoadingSetsTheForceSweepFlag) {
+    gc_force_sweep = false;
+    const std::string path = WriteCoordinatePng("force_sweep.png", 2, 2);
+    ASSERT_NE(gfx->LoadSurface(String(path.c_str())), nullptr);
+    EXPECT_TRUE(gc_force_sweep);
+    gc_force_sweep = false;
+}
+
+TEST_F(SurfaceTest, MissingOrCorruptFilesGiveNull) {
+    EXPECT_EQ(gfx->LoadSurface(T("./graphics_test_files/no_such_file.png")), nullptr);
+    EXPECT_EQ(gfx->LoadSurface(T("vantor://nowhere/a.png")), nullptr);
+    const std::string junk = WriteBytes("corrupt.png", {0x89, 'P', 'N', 'G', 1, 2, 3, 4});
+    EXPECT_EQ(gfx->LoadSurface(String(junk.c_str())), nullptr);
+    const std::string empty = WriteBytes("empty.png", {});
+    EXPECT_EQ(gfx->LoadSurface(String(empty.c_str())), nullptr);
+    EXPECT_EQ(rec.Count("glGenTextures"), 0u);
+}
+
+TEST_F(SurfaceTest, TruncatedPngGivesNull) {
+    const std::string path = WriteCoordinatePng("whole.png", 40, 40);
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+    bytes.resize(bytes.size() / 2);
+    const std::string cut = WriteBytes("truncated.png", bytes);
+    EXPECT_EQ(gfx->LoadSurface(String(cut.c_str())), nullptr);
+}
+
+TEST_F(SurfaceTest, CreateSurfaceMakesAnEmptyTexture) {
+    gxtkSurface* s = gfx->CreateSurface(64, 32);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->depth, 4);
+    EXPECT_EQ(Allocations(rec).size(), 1u);
+    EXPECT_EQ(Allocations(rec)[0].args[2], GL_RGBA);
+    EXPECT_EQ(rec.Count("glTexSubImage2D"), 0u);
+    EXPECT_EQ(gfx->CreateSurface(0, 10), nullptr);
+}
+
+TEST_F(SurfaceTest, DiscardTwiceIsHarmless) {
+    gxtkSurface* s = gfx->CreateSurface(4, 4);
+    ASSERT_NE(s, nullptr);
+    const unsigned name = s->texture;
+    s->Discard();
+    EXPECT_EQ(s->texture, 0u);
+    s->Discard();
+    const auto deletes = rec.Named("glDeleteTextures");
+    ASSERT_EQ(deletes.size(), 1u);
+    EXPECT_EQ(deletes[0].args, (std::vector<double>{1, static_cast<double>(name)}));
+}
+
+TEST(SurfaceMemory, LoadImageFromMemory) {
+    int w = 0, h = 0, depth = 0;
+    EXPECT_EQ(loadImage(nullptr, 0, &w, &h, &depth), nullptr);
+    const std::string path = WriteCoordinatePng("memory.png", 3, 2);
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+    unsigned char* pixels = loadImage(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &depth);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(w, 3);
+    EXPECT_EQ(h, 2);
+    EXPECT_EQ(depth, 4);
+    EXPECT_EQ(pixels[(1 * 3 + 2) * 4], 2);
+    unloadImage(pixels);
+    unloadImage(nullptr);
+}
+
+}  // namespace
