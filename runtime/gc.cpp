@@ -72,13 +72,17 @@ int RoundToBlock(int size) {
     return (size + 7) & ~7;
 }
 
+// A recycled block is raw memory, no longer an object: the cache link lives in its first word.
+void*& CacheLink(void* block) {
+    return *static_cast<void**>(block);
+}
+
 void ReleaseBlock(void* block, int size) {
     if (block == pending_block) pending_block = nullptr;
     if (size <= kGcCachedMaxBytes) {
-        gc_object** slot = &gc_cache[size / 8];
-        auto* recycled = static_cast<gc_object*>(block);
-        recycled->succ = *slot;
-        *slot = recycled;
+        gc_object*& top = gc_cache[size / 8];
+        CacheLink(block) = top;
+        top = static_cast<gc_object*>(block);
     } else {
         std::free(block);
     }
@@ -86,8 +90,8 @@ void ReleaseBlock(void* block, int size) {
 
 void* TakeBlock(int size) {
     if (size <= kGcCachedMaxBytes && gc_cache[size / 8]) {
-        gc_object* block = gc_cache[size / 8];
-        gc_cache[size / 8] = block->succ;
+        void* block = gc_cache[size / 8];
+        gc_cache[size / 8] = static_cast<gc_object*>(CacheLink(block));
         return block;
     }
     return std::malloc(static_cast<std::size_t>(size));
@@ -178,11 +182,10 @@ void* gc_malloc(int size) {
     void* block = TakeBlock(size);
     std::memset(block, 0, static_cast<std::size_t>(size));
 
+    // The block joins the tail of the unmarked list now; its own header is written by the
+    // gc_object constructor, which runs next, because only then is the block an object.
     gc_object* tail = gc_unmarked_list.pred;
     auto* header = static_cast<gc_object*>(block);
-    header->succ = &gc_unmarked_list;
-    header->pred = tail;
-    header->flags = gc_markbit | size;
     tail->succ = header;
     gc_unmarked_list.pred = header;
 
