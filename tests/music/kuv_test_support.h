@@ -169,6 +169,15 @@ public:
         for (int channel = 0; channel < gxtkAudio::kChannelCount; ++channel) {
             audio->StopChannel(channel);
         }
+        // Buffer names are per device: the samples of this test must be deleted while its
+        // device is open, or a later test's device would delete its own buffers of those names.
+        player = nullptr;
+        for (int pass = 0; pass < 3; ++pass) {
+            gc_force_sweep = true;
+            gc_mark();
+            gc_collect();
+        }
+        audio->FlushDiscarded();
         SetAudioDevice(nullptr);
         SetGraphicsDevice(nullptr);
         alcMakeContextCurrent(nullptr);
@@ -179,7 +188,8 @@ public:
 
     bool HasAudio() const { return alContext_ != nullptr; }
 
-    void SetClockMillis(int ms) { platform.SetTime(ms / 1000.0); }
+    // Half a millisecond in, so the truncating clock reads exactly ms.
+    void SetClockMillis(int ms) { platform.SetTime((ms + 0.5) / 1000.0); }
     void AdvanceMillis(int ms) { platform.SetTime(platform.Time() + ms / 1000.0); }
     int Now() const { return KuvClockMillis(); }
 
