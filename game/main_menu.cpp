@@ -1,0 +1,201 @@
+// The main menu: title art sliding in, the score lists, sound, difficulty and iCade buttons and
+// the maker's logo that opens the credits.
+#include <algorithm>
+
+#include "game/my_app.h"
+#include "game/score_table.h"
+
+using namespace vexmo;
+
+namespace {
+
+constexpr int kMenuImage = 99;
+constexpr int kTitleImage = 98;
+constexpr int kIconsImage = 97;
+constexpr int kButtonsImage = 95;
+constexpr int kICadeImage = 92;
+constexpr int kSfxMenu = 98;
+constexpr int kSfxToggle = 99;
+constexpr float kPanelWidth = 140;
+
+struct Point {
+    float x;
+    float y;
+};
+
+int NextSoundMode(int mode) {
+    if (HasMusic == 1) return ((mode + 1) % 4 + 4) % 4;
+    return mode == 0 ? 1 : 0;
+}
+
+// The three difficulty buttons; their places depend on the layout and on the slide offset.
+void DifficultyButtonPositions(int landscape, int slide, Point out[3]) {
+    if (landscape) {
+        out[0] = {jscrw * 0.2f, jscrh * 0.7f - 8 * slide};
+        out[1] = {jscrw * 0.4f, jscrh * 0.7f - 12 * slide};
+        out[2] = {jscrw * 0.6f, jscrh * 0.7f - 10 * slide};
+    } else {
+        out[0] = {jscrw * 0.3f - 8 * slide, jscrh * 0.45f};
+        out[1] = {jscrw * 0.3f, jscrh * 0.65f - 12 * slide};
+        out[2] = {jscrw * 0.3f + 8 * slide, jscrh * 0.85f};
+    }
+}
+
+// A titled column of scores, one per line, right-aligned in 11 characters.
+String ScoreColumn(MyApp& app, const String& title, int listStart, int rows) {
+    String text = title;
+    for (int i = 0; i < rows; ++i) {
+        text = text + T("\\n") + app.rstr(app.highScores[listStart + i], 11, T(" "));
+    }
+    return text;
+}
+
+}  // namespace
+
+int MyApp::LoadMenu() {
+    RecordBest(highScores, difficulty, score);
+    GC_PostScore(difficulty, highScores[BestListStart(difficulty)]);
+    GC_Badges();
+    RecordLast(highScores, difficulty, score);
+    Save();
+    return 0;
+}
+
+static void DrawTitle(MyApp& app, int slide) {
+    const float cx = jscrw / 2;
+    const float cy = jscrh / 2;
+    app.ResetDraw();
+    app.SetSize(3);
+    app.DrawImg(kMenuImage, cx, cy + 16 * slide, 0);
+    app.SetSize(2);
+    app.Alpha(1);
+    app.DrawImg(kMenuImage, jscrw * 0.4f + 20 * slide, cy, 2);
+    app.SetSize(3);
+    app.Alpha(1);
+    app.DrawImg(kMenuImage, cx, cy - 24 * slide, 1);
+    app.SetSize(1);
+    app.DrawImg(kTitleImage, jscrw * 0.4f, jscrh * 0.2f + 12 * slide, 0);
+}
+
+static void SoundButton(MyApp& app, int slide) {
+    app.ResetDraw();
+    app.SetSize(2);
+    app.SetCol(50, 250, 50, 1);
+    const int mode = app.settings[5];
+    const Point at =
+        app.landscape ? Point{32.0f + 4 * slide, jscrh / 2} : Point{jscrw / 2, 32.0f + 4 * slide};
+    if (app.Button(kIconsImage, at.x, at.y, mode == 0 ? 5 : 4) && !app.clickLatch) {
+        app.settings[5] = NextSoundMode(mode);
+        app.clickLatch = 1;
+        app.PlaySFX(kSfxMenu, 1, 0.5f, 0);
+    }
+    const int shown = app.settings[5];
+    if (HasMusic == 1 && shown >= 1 && shown <= 3) {
+        app.SetSize(1.5f);
+        app.SetCol(180, 255, 255, 1);
+        app.DrawImg(kIconsImage, at.x + 20, at.y, static_cast<float>(shown + 7));
+    }
+}
+
+static void ScoreLists(MyApp& app, int slide) {
+    app.SetCol(255, 255, 255, 0.75f);
+    app.SetSize(1);
+    app.SetCol(255, 200, 100, 1);
+    app.SetSize(1.5f);
+    const int glyphHeight = app.imageInfo[app.fontSlot * 3 + 1];
+    const int lineHeight = std::max(1, static_cast<int>(glyphHeight * 1.5f));
+    const int rows = std::max(1, std::min(10, static_cast<int>(jscrh / 2 - 90) / lineHeight));
+    if (app.creditsOpen || app.badgesOpen) return;
+
+    const float x = jscrw - app.panelWidth - 4 * slide + 20;
+    const String bestTitle = rows == 1 ? T("Highscore") : T("Top ") + String(rows);
+    app.Text(x, 60, ScoreColumn(app, bestTitle, BestListStart(app.difficulty), rows), 0, 0);
+    app.SetCol(200, 255, 100, 1);
+    app.SetSize(1.5f);
+    const String lastTitle = rows == 1 ? T("Last") : T("Last ") + String(rows);
+    app.Text(x, jscrh / 2 + 20, ScoreColumn(app, lastTitle, LastListStart(app.difficulty), rows), 0,
+             0);
+}
+
+static void StartGame(MyApp& app, float rate) {
+    app.screen = kScreenStartPlay;
+    app.clickLatch = 1;
+    app.keyLatch = 1;
+    app.PlaySFX(kSfxMenu, rate, 0.5f, 0);
+}
+
+static void DifficultyButtons(MyApp& app, int slide) {
+    app.ResetDraw();
+    app.SetSize(1.5f);
+    app.Alpha(1);
+    Point at[3];
+    DifficultyButtonPositions(app.landscape, slide, at);
+    for (int i = 0; i < 3; ++i) {
+        const int level = i + 1;
+        const int pressed = app.Button(kButtonsImage, at[i].x, at[i].y, static_cast<float>(i));
+        if (pressed && !app.clickLatch && !app.creditsOpen && !app.badgesOpen) {
+            app.difficulty = level;
+            StartGame(app, 1);
+        }
+        if (app.difficulty == level) {
+            app.Alpha(0.75f);
+            app.DrawImg(kButtonsImage, at[i].x, at[i].y, 15);
+            app.Alpha(1);
+        }
+    }
+}
+
+static void MenuKeys(MyApp& app) {
+    auto ready = [&app]() { return !app.keyLatch && !app.creditsOpen && !app.badgesOpen; };
+    if (ready() && (app.PlayKey(kButtonUp) || app.PlayKey(kButtonLeft))) {
+        app.keyLatch = 1;
+        if (app.difficulty > 1) {
+            app.difficulty -= 1;
+            app.PlaySFX(kSfxMenu, 0.8f, 0.5f, 0);
+        }
+    }
+    if (ready() && (app.PlayKey(kButtonDown) || app.PlayKey(kButtonRight))) {
+        app.keyLatch = 1;
+        if (app.difficulty < 3) {
+            app.difficulty += 1;
+            app.PlaySFX(kSfxMenu, 1.2f, 0.5f, 0);
+        }
+    }
+    for (int code = kButtonAction1; code <= 17 && ready(); ++code) {
+        if (app.PlayKey(code)) StartGame(app, 1);
+    }
+}
+
+static void ICadeAndCredits(MyApp& app, int slide) {
+    auto ready = [&app]() { return !app.clickLatch && !app.creditsOpen && !app.badgesOpen; };
+    app.ResetDraw();
+    if (app.Button(kICadeImage, jscrw - 38, 38.0f + 4 * slide, static_cast<float>(iCadeControls)) &&
+        ready()) {
+        app.clickLatch = 1;
+        app.iCade(iCadeControls ? 0 : 1);
+        app.PlaySFX(kSfxToggle, 1, 1, 0);
+    }
+    app.SetSize(0.5f);
+    if (app.Button(kLogoSlot, jscrw - 70, jscrh - 40 - 4.0f * slide, 0) && ready()) {
+        app.clickLatch = 1;
+        app.PlaySFX(kSfxToggle, 1, 1, 0);
+        app.creditsOpen = 1;
+    }
+}
+
+int MyApp::Menu() {
+    CLS2D(0, 0, 80, 1);
+    if (menuSlide < 0) menuSlide = static_cast<int>(menuSlide + 0.25f);
+    const int slide = menuSlide;
+    panelWidth = kPanelWidth;
+
+    DrawTitle(*this, slide);
+    SetCol(0, 0, 0, 0.4f);
+    Rect(jscrw - panelWidth - 4 * slide, 0, panelWidth, jscrh);
+    SoundButton(*this, slide);
+    ScoreLists(*this, slide);
+    DifficultyButtons(*this, slide);
+    MenuKeys(*this);
+    ICadeAndCredits(*this, slide);
+    return 0;
+}
