@@ -45,6 +45,7 @@ int BytesPerPixel(GLenum format) {
 // Copies an upload the way GL would read it: rows padded to the unpack alignment.
 void CapturePixels(GlCall* call, int width, int height, GLenum format, const GLvoid* pixels) {
     if (!call || !pixels || width <= 0 || height <= 0) return;
+    if (!GlRecorder::Active()->captureData) return;
     const size_t rowBytes = static_cast<size_t>(width) * BytesPerPixel(format);
     const size_t align = static_cast<size_t>(g_unpackAlignment);
     const size_t stride = (rowBytes + align - 1) / align * align;
@@ -57,7 +58,7 @@ void CapturePixels(GlCall* call, int width, int height, GLenum format, const GLv
 
 void CaptureVertices(GlCall* call, int first, int count) {
     GlRecorder* rec = GlRecorder::Active();
-    if (!call || !rec || !rec->vertexPointer || count <= 0) return;
+    if (!call || !rec || !rec->captureData || !rec->vertexPointer || count <= 0) return;
     const int stride = rec->vertexStride ? rec->vertexStride : 8;
     for (int i = first; i < first + count; ++i) {
         GlVertexRecord v{};

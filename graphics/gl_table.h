@@ -90,6 +90,9 @@ public:
     // Supplies the frame buffer to glReadPixels as rows bottom-first, 4 bytes per pixel in the
     // requested format; zero bytes when unset.
     std::function<void(int x, int y, int width, int height, uint8_t* out)> frameBuffer;
+    // Off: calls are still logged, but without copies of vertices and uploaded pixels (for
+    // timing the processor side of drawing).
+    bool captureData = true;
 
     size_t Count(const std::string& name) const;
     std::vector<GlCall> Named(const std::string& name) const;

@@ -268,6 +268,7 @@ int FanSize(GlRecorder& rec) {
 }
 
 struct OvalCase {
+    const char* name;
     float w, h;
     int segments;
 };
@@ -281,11 +282,13 @@ TEST_P(OvalSegmentTest, SegmentCountFollowsRadii) {
     EXPECT_EQ(gfx->primCount, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Boxes, OvalSegmentTest,
-                         ::testing::Values(OvalCase{100, 60, 80}, OvalCase{14, 14, 12},
-                                           OvalCase{0, 0, 12}, OvalCase{3000, 10, 1024},
-                                           OvalCase{101, 61, 80}, OvalCase{-100, -60, 80},
-                                           OvalCase{49, 0, 24}, OvalCase{1e30f, 1e30f, 1024}));
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, OvalSegmentTest,
+    ::testing::Values(OvalCase{"Box100x60", 100, 60, 80}, OvalCase{"Box14x14", 14, 14, 12},
+                      OvalCase{"Empty", 0, 0, 12}, OvalCase{"Box3000x10", 3000, 10, 1024},
+                      OvalCase{"Box101x61", 101, 61, 80}, OvalCase{"Negative", -100, -60, 80},
+                      OvalCase{"Flat49", 49, 0, 24}, OvalCase{"Huge", 1e30f, 1e30f, 1024}),
+    [](const ::testing::TestParamInfo<OvalCase>& info) { return std::string(info.param.name); });
 
 TEST_F(RecorderTest, OvalSegmentsUnderAScaledMatrix) {
     gfx->SetMatrix(2, 0, 0, 1, 0, 0);
