@@ -115,8 +115,10 @@ void TraceOne(gc_object* p) {
 }
 
 void Sweep() {
-    // Nothing unreached: keep the reached objects reached and do not start a new cycle.
-    if (ListIsEmpty(gc_unmarked_list)) return;
+    // A new cycle starts even when nothing is left unreached. Objects that died after being
+    // reached (replaced while this cycle ran, or stored through the barrier and dropped again)
+    // are only found by the next cycle; skipping the flip here would let such a heap grow
+    // without bound while every sweep finds the unmarked list empty.
     SpliceAll(gc_unmarked_list, gc_free_list);
     gc_free_bytes += gc_alloced_bytes - gc_marked_bytes;
     SpliceAll(gc_marked_list, gc_unmarked_list);

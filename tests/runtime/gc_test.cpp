@@ -172,6 +172,21 @@ TEST_F(Collector, ForcedStepDestroysAllPendingGarbage) {
     EXPECT_EQ(gc_alloced_bytes, g_root->gc_size());
 }
 
+TEST_F(Collector, ObjectsDroppedAfterBeingReachedAreFreedByTheNextCycle) {
+    g_root = NewNode(0);
+    g_root->next = NewNode(1);
+    gc_mark();
+    gc_collect();  // root and child traced
+    // Replace the child: the old one is already reached, so this cycle cannot free it, and
+    // the new one was queued by the store, so nothing at all is left unreached.
+    g_root->next = NewNode(2);
+    FullCycle();
+    EXPECT_EQ(g_destroyed, 0);
+    FullCycle();
+    EXPECT_EQ(g_destroyed, 1);
+    EXPECT_EQ(g_root->next->id, 2);
+}
+
 TEST_F(Collector, SteadyHeapBelowThresholdNeverSweeps) {
     g_root = NewNode(0);
     gc_mark();
