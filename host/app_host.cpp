@@ -42,9 +42,9 @@ int RunApp() {
 gxtkApp::gxtkApp() {
     host::app = this;
     gc_add_root(host::app);
-    graphics = NewGraphicsDevice();
-    input = NewInputDevice();
-    audio = NewAudioDevice();
+    graphics = gc_new<gxtkGraphics>();
+    input = gc_new<gxtkInput>();
+    audio = gc_new<gxtkAudio>();
     updateRate = 0;
     suspended = false;
     runner = RunApp;

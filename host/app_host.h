@@ -81,8 +81,3 @@ extern gc_ref<gxtkApp> app;
 // Called by main after start-up when set; the gxtkApp constructor sets it to RunApp.
 extern int (*runner)();
 int RunApp();
-
-// Device creation, kept behind functions so the host loop needs only the devices' interfaces.
-gxtkGraphics* NewGraphicsDevice();
-gxtkInput* NewInputDevice();
-gxtkAudio* NewAudioDevice();
