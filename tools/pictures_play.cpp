@@ -44,16 +44,16 @@ Palette kindPalette(int kind) {
 }
 
 void amoeba(Pen& pen, double r, const Palette& p, double phase) {
-    const Shape body = blob(4, 4, r, 0.13, 3, phase);
+    const Shape body = blob(4, 4, r, 0.1, 3, phase);
     pen.fill(body, bodyPaint(4, 4, r, p.light, p.dark));
     if (r > 1.8) pen.fill(circle(4 + r * 0.2, 4 + r * 0.15, r * 0.3), p.detail);
 }
 
 void rod(Pen& pen, double r, const Palette& p, double phase) {
-    const double len = r * 0.75;
+    const double len = r * 0.68;
     const double ang = 35 + phase * 10;
     const Vec2 a = polar(4, 4, len, ang), b = polar(4, 4, len, ang + 180);
-    pen.fill(capsule(a, b, r * 1.15), bodyPaint(4, 4, r, p.light, p.dark));
+    pen.fill(capsule(a, b, r * 1.0), bodyPaint(4, 4, r, p.light, p.dark));
     if (r > 2.0) {
         pen.fill(circle(a.x + (b.x - a.x) * 0.3, a.y + (b.y - a.y) * 0.3, r * 0.14), p.detail);
         pen.fill(circle(a.x + (b.x - a.x) * 0.7, a.y + (b.y - a.y) * 0.7, r * 0.14), p.detail);
@@ -118,7 +118,7 @@ void drawMicrobe(Pen& pen, int frame) {
     const int stage = frame % 10;
     // frames past the six kinds repeat them with a different pose
     const double phase = frame / 60 + stage * 0.35;
-    const double r = 0.75 + stage * (3.25 / 9.0);
+    const double r = 0.75 + stage * (3.05 / 9.0);
     const Palette p = kindPalette(kind);
     switch (kind) {
         case 1:
