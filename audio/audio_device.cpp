@@ -96,6 +96,7 @@ void gxtkAudio::FlushDiscarded() {
 }
 
 gxtkSample* gxtkAudio::LoadSample__UNSAFE__(gxtkSample* sample, const String& path) {
+    if (sample == nullptr) return nullptr;
     int length = 0;
     int channelCount = 0;
     int bytesPerSample = 0;

@@ -106,6 +106,17 @@ TEST(LoadSoundWav, MissingFileFails) {
     EXPECT_TRUE(loaded.outputsUntouched());
 }
 
+TEST(LoadSoundWav, FolderNamedLikeASoundFails) {
+    TempDir dir;
+    for (const char* name : {"/folder.wav", "/folder.ogg"}) {
+        const std::string path = dir.path() + name;
+        ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+        Loaded loaded(path);
+        EXPECT_EQ(loaded.pcm, nullptr) << name;
+        EXPECT_TRUE(loaded.outputsUntouched());
+    }
+}
+
 // inotify reports every open of a watched file, so "never opened" is observed, not assumed.
 TEST(LoadSoundWav, Mp3IsRefusedWithoutOpeningTheFile) {
     TempDir dir;
