@@ -113,8 +113,7 @@ TEST(AudioWaveBackend, TonePannedFullyLeftIsRecordedOnTheLeftOnly) {
         "[general]\nsample-type = int16\nchannels = stereo\nfrequency = 44100\n"
         "[wave]\nfile = " +
         recording + "\n";
-    const std::string config =
-        dir.write("alsoft.conf", Bytes(configText.begin(), configText.end()));
+    const std::string config = dir.write("wave.conf", Bytes(configText.begin(), configText.end()));
 
     ASSERT_EQ(spawnRecorder(tone, config), 0);
 
