@@ -77,10 +77,10 @@ int MyApp::CR(float p) {
     return 0;
 }
 
-// Appends one command in the current state; a full list drops it silently.
+// Appends one command in the current state; a full list (2500 commands) drops it silently.
 static void AppendCommand(MyApp& app, float kind, float x, float y, float sizeX, float sizeY,
                           float frame) {
-    if (app.drawCount > kDrawListFloats - kCommandFloats - 1) return;
+    if (app.drawCount > kDrawListFloats - kCommandFloats) return;
     float* c = app.drawList.Data() + app.drawCount;
     c[kCmdKind] = kind;
     c[kCmdX] = x;
