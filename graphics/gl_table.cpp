@@ -56,40 +56,64 @@ void CapturePixels(GlCall* call, int width, int height, GLenum format, const GLv
     }
 }
 
+GlVertexRecord ReadVertex(const GlRecorder& rec, int i) {
+    const int stride = rec.vertexStride ? rec.vertexStride : 8;
+    GlVertexRecord v{};
+    std::memcpy(&v.x, rec.vertexPointer + i * stride, 4);
+    std::memcpy(&v.y, rec.vertexPointer + i * stride + 4, 4);
+    if (rec.texCoordPointer) {
+        std::memcpy(&v.u, rec.texCoordPointer + i * stride, 4);
+        std::memcpy(&v.v, rec.texCoordPointer + i * stride + 4, 4);
+    }
+    if (rec.colorPointer) std::memcpy(&v.color, rec.colorPointer + i * stride, 4);
+    return v;
+}
+
 void CaptureVertices(GlCall* call, int first, int count) {
     GlRecorder* rec = GlRecorder::Active();
     if (!call || !rec || !rec->captureData || !rec->vertexPointer || count <= 0) return;
-    const int stride = rec->vertexStride ? rec->vertexStride : 8;
-    for (int i = first; i < first + count; ++i) {
-        GlVertexRecord v{};
-        std::memcpy(&v.x, rec->vertexPointer + i * stride, 4);
-        std::memcpy(&v.y, rec->vertexPointer + i * stride + 4, 4);
-        if (rec->texCoordPointer) {
-            std::memcpy(&v.u, rec->texCoordPointer + i * stride, 4);
-            std::memcpy(&v.v, rec->texCoordPointer + i * stride + 4, 4);
-        }
-        if (rec->colorPointer) std::memcpy(&v.color, rec->colorPointer + i * stride, 4);
-        call->vertices.push_back(v);
-    }
+    for (int i = first; i < first + count; ++i) call->vertices.push_back(ReadVertex(*rec, i));
+}
+
+GlSoftwareTarget* Software() {
+    GlRecorder* rec = GlRecorder::Active();
+    return rec ? rec->Software() : nullptr;
+}
+
+// Hands a draw call to the software frame buffer, vertices in the order GL would take them.
+void RasterDraw(GLenum mode, const std::vector<int>& order) {
+    GlSoftwareTarget* sw = Software();
+    GlRecorder* rec = GlRecorder::Active();
+    if (!sw || !rec->vertexPointer) return;
+    std::vector<GlVertexRecord> vertices;
+    vertices.reserve(order.size());
+    for (int i : order) vertices.push_back(ReadVertex(*rec, i));
+    sw->Draw(mode, vertices);
 }
 
 void RecClear(GLbitfield mask) {
     Log("glClear", {double(mask)});
+    if (GlSoftwareTarget* sw = Software(); sw && (mask & GL_COLOR_BUFFER_BIT)) sw->Clear();
 }
 void RecClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
     Log("glClearColor", {r, g, b, a});
+    if (GlSoftwareTarget* sw = Software()) sw->ClearColor(r, g, b, a);
 }
 void RecEnable(GLenum cap) {
     Log("glEnable", {double(cap)});
+    if (GlSoftwareTarget* sw = Software()) sw->SetCap(cap, true);
 }
 void RecDisable(GLenum cap) {
     Log("glDisable", {double(cap)});
+    if (GlSoftwareTarget* sw = Software()) sw->SetCap(cap, false);
 }
 void RecBlendFunc(GLenum s, GLenum d) {
     Log("glBlendFunc", {double(s), double(d)});
+    if (GlSoftwareTarget* sw = Software()) sw->BlendFunc(s, d);
 }
 void RecScissor(GLint x, GLint y, GLsizei w, GLsizei h) {
     Log("glScissor", {double(x), double(y), double(w), double(h)});
+    if (GlSoftwareTarget* sw = Software()) sw->Scissor(x, y, w, h);
 }
 void RecViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
     Log("glViewport", {double(x), double(y), double(w), double(h)});
@@ -128,6 +152,11 @@ void RecColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr)
 void RecDrawArrays(GLenum mode, GLint first, GLsizei count) {
     Log("glDrawArrays", {double(mode), double(first), double(count)});
     CaptureVertices(LastCall(), first, count);
+    if (Software() && count > 0) {
+        std::vector<int> order(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) order[i] = first + i;
+        RasterDraw(mode, order);
+    }
 }
 void RecDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
     Log("glDrawElements", {double(mode), double(count), double(type)});
@@ -135,9 +164,11 @@ void RecDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indi
     const auto* idx = static_cast<const GLushort*>(indices);
     const GLushort highest = *std::max_element(idx, idx + count);
     CaptureVertices(LastCall(), 0, highest + 1);
+    if (Software()) RasterDraw(mode, std::vector<int>(idx, idx + count));
 }
 void RecBindTexture(GLenum target, GLuint texture) {
     Log("glBindTexture", {double(target), double(texture)});
+    if (GlSoftwareTarget* sw = Software()) sw->BindTexture(texture);
 }
 void RecGenTextures(GLsizei n, GLuint* textures) {
     GlRecorder* rec = GlRecorder::Active();
@@ -146,6 +177,9 @@ void RecGenTextures(GLsizei n, GLuint* textures) {
 }
 void RecDeleteTextures(GLsizei n, const GLuint* textures) {
     Log("glDeleteTextures", {double(n), n > 0 ? double(textures[0]) : 0.0});
+    if (GlSoftwareTarget* sw = Software()) {
+        for (GLsizei i = 0; i < n; ++i) sw->DeleteTexture(textures[i]);
+    }
 }
 void RecTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                    GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
@@ -157,12 +191,21 @@ void RecTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wid
         return;
     }
     CapturePixels(LastCall(), width, height, format, pixels);
+    if (GlSoftwareTarget* sw = Software()) {
+        sw->AllocateTexture(width, height);
+        sw->UploadTexture(0, 0, width, height, format, static_cast<const uint8_t*>(pixels),
+                          g_unpackAlignment);
+    }
 }
 void RecTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height,
                       GLenum format, GLenum type, const GLvoid* pixels) {
     Log("glTexSubImage2D", {double(target), double(level), double(x), double(y), double(width),
                             double(height), double(format), double(type)});
     CapturePixels(LastCall(), width, height, format, pixels);
+    if (GlSoftwareTarget* sw = Software()) {
+        sw->UploadTexture(x, y, width, height, format, static_cast<const uint8_t*>(pixels),
+                          g_unpackAlignment);
+    }
 }
 void RecTexParameteri(GLenum target, GLenum pname, GLint param) {
     Log("glTexParameteri", {double(target), double(pname), double(param)});
@@ -176,6 +219,8 @@ void RecReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum forma
     GlRecorder* rec = GlRecorder::Active();
     if (rec && rec->frameBuffer) {
         rec->frameBuffer(x, y, width, height, out);
+    } else if (GlSoftwareTarget* sw = Software()) {
+        sw->Read(x, y, width, height, format, out);
     } else {
         std::memset(out, 0, static_cast<size_t>(width) * height * 4);
     }
@@ -278,6 +323,11 @@ GlRecorder::~GlRecorder() {
 
 GlRecorder* GlRecorder::Active() {
     return g_activeRecorder;
+}
+
+GlSoftwareTarget& GlRecorder::EnableSoftwareRaster(int width, int height) {
+    software_ = std::make_unique<GlSoftwareTarget>(width, height);
+    return *software_;
 }
 
 size_t GlRecorder::Count(const std::string& name) const {

@@ -9,8 +9,11 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "graphics/gl_software.h"
 
 // Exactly the GL 1.x entry points the renderer and surfaces call.
 struct GlTable {
@@ -88,8 +91,14 @@ public:
     // Errors glGetError will report, oldest first.
     std::deque<GLenum> pendingErrors;
     // Supplies the frame buffer to glReadPixels as rows bottom-first, 4 bytes per pixel in the
-    // requested format; zero bytes when unset.
+    // requested format. When unset, glReadPixels reads the software frame buffer if there is
+    // one, and zero bytes otherwise.
     std::function<void(int x, int y, int width, int height, uint8_t* out)> frameBuffer;
+    // From now on also draws every call into a software frame buffer of the given size (the
+    // window's), so read-back returns real pixels. Textures uploaded before this are unknown to
+    // it: enable it before loading images.
+    GlSoftwareTarget& EnableSoftwareRaster(int width, int height);
+    GlSoftwareTarget* Software() { return software_.get(); }
     // Off: calls are still logged, but without copies of vertices and uploaded pixels (for
     // timing the processor side of drawing).
     bool captureData = true;
@@ -109,6 +118,7 @@ public:
     GLuint nextTexture = 1;
 
 private:
+    std::unique_ptr<GlSoftwareTarget> software_;
     GlRecorder* previousRecorder_;
     GlTable previousTable_;
 };

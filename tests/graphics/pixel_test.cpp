@@ -11,6 +11,7 @@
 #include "host/platform_glfw.h"
 #include "picture_files.h"
 #include "recorder_fixture.h"
+#include "scene.h"
 
 namespace {
 
@@ -206,6 +207,42 @@ TEST_F(PixelTest, CorruptOrMissingPicturesGiveNull) {
     EXPECT_EQ(LoadImage(String(junk.c_str()), 1, 0), nullptr);
     DrawRect(0, 0, 1, 1);  // the renderer is unharmed
     EXPECT_EQ(Pixel(0, 0), Argb(255, 255, 255, 255));
+}
+
+// The recorder's software frame buffer stands in for the window in headless tests, so it must
+// produce the same pixels as the real GL for drawing on whole pixels.
+TEST_F(PixelTest, SoftwareFrameBufferMatchesTheRealOne) {
+    const std::string picture = WriteScenePng("scene_4x4.png", 4, 4);
+    DrawScene(picture);
+    Array<int> real(640 * 480);
+    ReadPixels(real, 0, 0, 640, 480);
+    ::EndRender();
+
+    HeadlessPlatform headless;
+    headless.Init();
+    headless.OpenWindow(640, 480, "Vexmo");
+    SetCurrentPlatform(&headless);
+    GlRecorder rec;
+    rec.EnableSoftwareRaster(640, 480);
+    gxtkGraphics* soft = gc_new<gxtkGraphics>();
+    ASSERT_TRUE(soft->Validate());
+    SetGraphicsDevice(soft);
+    soft->BeginRender();
+    ::BeginRender();
+    DrawScene(picture);
+    Array<int> emulated(640 * 480);
+    ReadPixels(emulated, 0, 0, 640, 480);
+
+    int mismatches = 0;
+    for (int i = 0; i < 640 * 480 && mismatches < 10; ++i) {
+        if (real[i] != emulated[i]) {
+            ++mismatches;
+            ADD_FAILURE() << "pixel (" << i % 640 << ", " << i / 640 << ") real " << std::hex
+                          << static_cast<uint32_t>(real[i]) << " software "
+                          << static_cast<uint32_t>(emulated[i]);
+        }
+    }
+    SetCurrentPlatform(platform_);
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ protected:
     static constexpr int kHeight = 480;
 
     void SetUp() override {
+        if (softwareRaster_) rec.EnableSoftwareRaster(kWidth, kHeight);
         EnsureGraphicsGlobals();
         platform_.Init();
         platform_.OpenWindow(kWidth, kHeight, "Vexmo");
@@ -49,6 +50,8 @@ protected:
         return rec.DrawCalls();
     }
 
+    // Set by fixtures that read real pixels back from the recorder's software frame buffer.
+    bool softwareRaster_ = false;
     GlRecorder rec;
     HeadlessPlatform platform_;
     gxtkGraphics* gfx = nullptr;
