@@ -52,10 +52,10 @@ public:
         static Rep* Create(int n) {
             if (n <= 0) return Empty();
             const std::size_t bytes = DataOffset() + sizeof(T) * static_cast<std::size_t>(n);
-            Rep* rep = new (gc_malloc(static_cast<int>(bytes))) Rep(n);
-            T* elements = rep->data();
+            Rep* created = new (gc_malloc(static_cast<int>(bytes))) Rep(n);
+            T* elements = created->data();
             for (int i = 0; i < n; ++i) new (elements + i) T();
-            return rep;
+            return created;
         }
         static Rep* Empty() {
             static Rep empty{gc_object::Detached{}};

@@ -91,10 +91,10 @@ String DecodeUtf16(const unsigned char* p, int n, bool big_endian) {
 String::Rep* String::Rep::empty() {
     // Made on first use and kept for the whole run.
     static Rep* const the_empty = [] {
-        Rep* rep = static_cast<Rep*>(std::malloc(sizeof(Rep)));
-        rep->refs = 1;
-        rep->length = 0;
-        return rep;
+        Rep* block = static_cast<Rep*>(std::malloc(sizeof(Rep)));
+        block->refs = 1;
+        block->length = 0;
+        return block;
     }();
     return the_empty;
 }
@@ -102,10 +102,10 @@ String::Rep* String::Rep::empty() {
 String::Rep* String::Rep::alloc(int length) {
     if (length <= 0) return empty();
     void* block = std::malloc(sizeof(Rep) + sizeof(Char) * static_cast<std::size_t>(length));
-    Rep* rep = static_cast<Rep*>(block);
-    rep->refs = 1;
-    rep->length = length;
-    return rep;
+    Rep* fresh = static_cast<Rep*>(block);
+    fresh->refs = 1;
+    fresh->length = length;
+    return fresh;
 }
 
 // The empty block is shared by every empty string and never counted, so its count cannot
@@ -251,11 +251,11 @@ int String::Compare(const String& s) const {
 String String::operator+(const String& s) const {
     if (Length() == 0) return s;
     if (s.Length() == 0) return *this;
-    Rep* rep = Rep::alloc(Length() + s.Length());
-    std::memcpy(rep->data(), Data(), sizeof(Char) * static_cast<std::size_t>(Length()));
-    std::memcpy(rep->data() + Length(), s.Data(),
+    Rep* joined = Rep::alloc(Length() + s.Length());
+    std::memcpy(joined->data(), Data(), sizeof(Char) * static_cast<std::size_t>(Length()));
+    std::memcpy(joined->data() + Length(), s.Data(),
                 sizeof(Char) * static_cast<std::size_t>(s.Length()));
-    return String(rep);
+    return String(joined);
 }
 
 String& String::operator+=(const String& s) {
@@ -341,8 +341,8 @@ String String::Replace(const String& find, const String& with) const {
     for (int at = Find(find); at != -1; at = Find(find, at + find.Length())) ++count;
     if (count == 0) return *this;
 
-    Rep* rep = Rep::alloc(Length() + count * (with.Length() - find.Length()));
-    Char* dst = rep->data();
+    Rep* replaced = Rep::alloc(Length() + count * (with.Length() - find.Length()));
+    Char* dst = replaced->data();
     int begin = 0;
     for (int at = Find(find); at != -1; at = Find(find, at + find.Length())) {
         const int kept = at - begin;
@@ -356,7 +356,7 @@ String String::Replace(const String& find, const String& with) const {
     }
     const int tail = Length() - begin;
     if (tail > 0) std::memcpy(dst, Data() + begin, sizeof(Char) * static_cast<std::size_t>(tail));
-    return String(rep);
+    return String(replaced);
 }
 
 namespace {
