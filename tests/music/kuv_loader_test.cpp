@@ -321,6 +321,11 @@ TEST_F(KuvLoader, AMissingTunePlaysSilenceEvenAfterAnotherTune) {
     int nonZero = 0;
     for (int value : h.player->tuneData) nonZero += value != 0;
     EXPECT_EQ(nonZero, 0);
+    // A whole section of steps with every voice audible starts no channel.
+    for (int v = 0; v < 5; ++v) h.player->voiceMuted[v] = 0;
+    for (int step = 0; step < 64 * 4; ++step) h.PlayStepNow();
+    for (int channel = 27; channel <= 32; ++channel) EXPECT_EQ(h.Channel(channel).state, 0);
+    EXPECT_GT(h.player->section, 0);
 }
 
 TEST_F(KuvLoader, AStripTooSmallForItsPatternsIsNotATune) {
