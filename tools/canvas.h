@@ -93,6 +93,7 @@ private:
     Vec2 toDesign(double px, double py) const;
     void pixelBounds(const Box& b, int& x0, int& y0, int& x1, int& y1) const;
     double unitsPerTexel() const;
+    double coverage(const Shape& shape, int x, int y, double perTexel) const;
 
     Canvas& canvas_;
     int originX_, originY_, widthUnits_, heightUnits_;

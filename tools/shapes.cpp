@@ -85,15 +85,30 @@ Shape ring(double cx, double cy, double radius, double width) {
 }
 
 Shape polygon(const std::vector<Vec2>& pts) {
-    return {[pts](double x, double y) {
-                double d = 1e18;
+    // edges with their reciprocal squared lengths, so the per-texel loop never divides
+    struct Edge {
+        double ax, ay, dx, dy, inv;
+    };
+    std::vector<Edge> edges;
+    for (size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
+        const double dx = pts[i].x - pts[j].x, dy = pts[i].y - pts[j].y;
+        const double len2 = dx * dx + dy * dy;
+        edges.push_back({pts[j].x, pts[j].y, dx, dy, len2 > 0 ? 1.0 / len2 : 0.0});
+    }
+    return {[edges](double x, double y) {
+                double best = 1e300;
                 bool inside = false;
-                for (size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
-                    d = std::min(d, segmentDistance(x, y, pts[j], pts[i]));
-                    const Vec2 &a = pts[i], &b = pts[j];
-                    if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x)
+                for (const Edge& e : edges) {
+                    const double px = x - e.ax, py = y - e.ay;
+                    const double t = std::clamp((px * e.dx + py * e.dy) * e.inv, 0.0, 1.0);
+                    const double qx = px - e.dx * t, qy = py - e.dy * t;
+                    best = std::min(best, qx * qx + qy * qy);
+                    // crossing test on the edge from (ax, ay) to (ax + dx, ay + dy)
+                    const double by = e.ay + e.dy;
+                    if ((e.ay > y) != (by > y) && x < e.ax + e.dx * (y - e.ay) / e.dy)
                         inside = !inside;
                 }
+                const double d = std::sqrt(best);
                 return inside ? -d : d;
             },
             boundsOf(pts)};
