@@ -1,0 +1,236 @@
+// The main menu, the loading picture, placings and the game-over overlay.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "game/score_table.h"
+#include "tests/game/play_support.h"
+
+using namespace vexmo;
+
+namespace {
+
+constexpr int kButtons = 95;
+
+// The text the font commands of the current picture spell, in drawing order.
+std::string DrawnText(const GameHarness& h) {
+    std::string text;
+    for (const DrawCommand& c : h.CommandsOfKind(static_cast<float>(kFontSlot))) {
+        text += static_cast<char>(c.frame + 32);
+    }
+    return text;
+}
+
+using MenuTest = PlayTest;
+
+TEST_F(MenuTest, TheMenuSlidesInOverThirtyTwoUpdates) {
+    game->menuSlide = -32;
+    for (int i = 1; i <= 32; ++i) {
+        Update();
+        EXPECT_EQ(game->menuSlide, -32 + i);
+    }
+    Update();
+    EXPECT_EQ(game->menuSlide, 0);
+}
+
+TEST_F(MenuTest, EachDifficultyButtonStartsItsGame) {
+    for (int level = 1; level <= 3; ++level) {
+        game->screen = kScreenMenu;
+        game->menuSlide = 0;
+        Update();
+        StartGame(level);
+        EXPECT_EQ(game->spawnsLeft, 3 * level);
+    }
+}
+
+TEST_F(MenuTest, TheCurrentDifficultyIsHighlighted) {
+    game->difficulty = 3;
+    Update();
+    int highlights = 0;
+    for (const DrawCommand& c : harness->CommandsOfKind(kButtons)) {
+        if (c.frame != 15) continue;
+        ++highlights;
+        EXPECT_FLOAT_EQ(c.x, jscrw * 0.6f);
+        EXPECT_FLOAT_EQ(c.alpha, 0.75f);
+    }
+    EXPECT_EQ(highlights, 1);
+}
+
+TEST_F(MenuTest, KeysChangeTheDifficultyWithinOneToThreeAndFireStarts) {
+    game->difficulty = 1;
+    const size_t playsBefore = sfx->plays.size();
+    Tap(KeyCode::kUp);
+    EXPECT_EQ(game->difficulty, 1);
+    EXPECT_EQ(sfx->plays.size(), playsBefore) << "nothing to go up to, nothing to hear";
+    Tap(KeyCode::kDown);
+    EXPECT_EQ(game->difficulty, 2);
+    EXPECT_FLOAT_EQ(sfx->plays.back().rate, 1.2f);
+    Tap(KeyCode::kRight);
+    Tap(KeyCode::kRight);
+    EXPECT_EQ(game->difficulty, 3);
+    Tap(KeyCode::kLeft);
+    EXPECT_EQ(game->difficulty, 2);
+    EXPECT_FLOAT_EQ(sfx->plays.back().rate, 0.8f);
+    harness->Press('Z');
+    Update();
+    EXPECT_EQ(game->screen, kScreenStartPlay);
+    EXPECT_EQ(game->clickLatch, 1);
+    Update();
+    EXPECT_EQ(game->screen, kScreenPlay);
+    EXPECT_EQ(game->difficulty, 2);
+}
+
+TEST_F(MenuTest, HoldingADirectionMovesOnce) {
+    game->difficulty = 1;
+    harness->Press(KeyCode::kDown);
+    Update(10);
+    EXPECT_EQ(game->difficulty, 2);
+}
+
+TEST_F(MenuTest, TheSoundButtonCyclesTheFourModes) {
+    const float x = 32, y = jscrh / 2;  // landscape: left edge, middle
+    const int expected[] = {2, 3, 0, 1};
+    for (const int mode : expected) {
+        ClickAt(x, y);
+        EXPECT_EQ(game->settings[5], mode);
+    }
+}
+
+TEST_F(MenuTest, TheLogoOpensTheCreditsAndBlocksTheDifficultyButtons) {
+    ClickAt(jscrw - 70, jscrh - 40);
+    EXPECT_EQ(game->creditsOpen, 1);
+    game->clickLatch = 0;
+    // A difficulty button press while the box is open starts nothing; Menu alone is asked,
+    // so the credits box cannot take the press first.
+    game->pointerDown = 1;
+    game->touchX[0] = static_cast<int>(jscrw * 0.2f);
+    game->touchY[0] = static_cast<int>(jscrh * 0.7f);
+    game->Menu();
+    EXPECT_EQ(game->screen, kScreenMenu);
+}
+
+TEST_F(MenuTest, ScoreListsShowTenRowsOfTheChosenDifficulty) {
+    game->difficulty = 2;
+    game->highScores[10] = 777;
+    game->highScores[40] = 55;
+    Update();
+    const std::string text = DrawnText(*harness);
+    EXPECT_NE(text.find("Top10"), std::string::npos) << text;
+    EXPECT_NE(text.find("Last10"), std::string::npos) << text;
+    EXPECT_NE(text.find("777"), std::string::npos) << text;
+    EXPECT_NE(text.find("55"), std::string::npos) << text;
+}
+
+TEST(MenuOnAShortScreen, ShowsOneRowTitledHighscoreAndLast) {
+    GameHarness h(640, 200);  // a virtual screen of 640 x 200
+    h.Create();
+    h.FinishLoading();
+    h.Update(40);
+    const std::string text = DrawnText(h);
+    EXPECT_NE(text.find("Highscore"), std::string::npos) << text;
+    EXPECT_NE(text.find("Last0"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Top"), std::string::npos) << text;
+}
+
+TEST(ScoreTable, PlacingsCountOnlyScoresStrictlyAboveAnEntry) {
+    Array<int> scores(150);
+    EXPECT_EQ(BestPlacing(scores, 1, 0), 0) << "an empty table holds no place for 0";
+    EXPECT_EQ(BestPlacing(scores, 1, 1), 1);
+    for (int i = 0; i < 10; ++i) scores[10 + i] = 100 - 10 * i;  // 100, 90, ... 10
+    EXPECT_EQ(BestPlacing(scores, 2, 100), 2) << "a tie goes below the entry it ties";
+    EXPECT_EQ(BestPlacing(scores, 2, 95), 2);
+    EXPECT_EQ(BestPlacing(scores, 2, 10), 0);
+    EXPECT_EQ(BestPlacing(scores, 2, 11), 10);
+}
+
+TEST(ScoreTable, ANewSecondBestPushesTheRestDownAndDropsTheTenth) {
+    Array<int> scores(150);
+    for (int i = 0; i < 10; ++i) scores[20 + i] = 1000 - 100 * i;
+    RecordBest(scores, 3, 950);
+    EXPECT_EQ(scores[20], 1000);
+    EXPECT_EQ(scores[21], 950);
+    EXPECT_EQ(scores[22], 900);
+    EXPECT_EQ(scores[29], 200) << "the old tenth (100) fell off";
+    RecordLast(scores, 3, 0);
+    RecordLast(scores, 3, 7);
+    EXPECT_EQ(scores[50], 7);
+    EXPECT_EQ(scores[51], 0);
+}
+
+TEST(ScoreTable, ADifficultyOutsideOneToThreeStaysInsideTheTable) {
+    Array<int> scores(150);
+    RecordBest(scores, 0, 5);
+    RecordBest(scores, 99, 6);
+    RecordLast(scores, -4, 7);
+    EXPECT_EQ(scores[0], 5);
+    EXPECT_EQ(scores[20], 6);
+    EXPECT_EQ(scores[30], 7);
+}
+
+TEST_F(MenuTest, PlacingTextsNameTheSlot) {
+    const char* const expected[] = {"1st!", "2nd", "3rd", "4th", "5th",
+                                    "6th",  "7th", "8th", "9th", "10th"};
+    game->difficulty = 1;
+    for (int i = 0; i < 10; ++i) game->highScores[i] = 1000 - 100 * i;
+    for (int place = 1; place <= 10; ++place) {
+        game->score = 1000 - 100 * (place - 1) + 1;
+        EXPECT_EQ(std::string(game->MyNth().ToCString<char>()), expected[place - 1]);
+        EXPECT_EQ(game->n, place);
+    }
+    game->score = 100;
+    EXPECT_EQ(game->MyNth().Length(), 0);
+    EXPECT_EQ(game->n, 0);
+}
+
+// Whether the blue banner behind "New Highscore" is in the picture.
+bool HighscoreBanner(const GameHarness& h) {
+    for (const DrawCommand& c : h.CommandsOfKind(kRectKind)) {
+        if (c.red == 0 && c.green == 125 && c.blue == 255) return true;
+    }
+    return false;
+}
+
+TEST_F(MenuTest, TheOverlayAnnouncesOnlyScoresTheTableWillKeep) {
+    StartGame(1);
+    game->score = 0;  // the table is empty: 0 is not above any entry
+    game->energy = -1;
+    Update(30);
+    EXPECT_FALSE(HighscoreBanner(*harness));
+    const std::string words = DrawnText(*harness);
+    EXPECT_NE(words.find("GAME"), std::string::npos);
+    EXPECT_NE(words.find("OVER"), std::string::npos);
+    game->score = 1;
+    Update();
+    EXPECT_TRUE(HighscoreBanner(*harness));
+    EXPECT_NE(DrawnText(*harness).find("NewHighscore1st!"), std::string::npos);
+}
+
+TEST_F(MenuTest, TheOverlayWordsStopAtFortyFivePercentFromTheEdges) {
+    StartGame(1);
+    game->energy = -1;
+    Update(19);  // timer 18 is drawn in the 19th update: h = 216 = 0.45 * 480
+    float gameY = -1;
+    for (const DrawCommand& c : harness->CommandsOfKind(static_cast<float>(kFontSlot))) {
+        if (c.frame == 'G' - 32 && c.sizeX == 4) gameY = c.y;
+    }
+    Update();
+    float laterY = -2;
+    for (const DrawCommand& c : harness->CommandsOfKind(static_cast<float>(kFontSlot))) {
+        if (c.frame == 'G' - 32 && c.sizeX == 4) laterY = c.y;
+    }
+    EXPECT_FLOAT_EQ(gameY, laterY);
+}
+
+TEST(LoadingPicture, TheSpinnerTurnsSixteenDegreesAnUpdate) {
+    GameHarness h;
+    h.Create();
+    h.Update();
+    const int angle = h.game->spinAngle;
+    const std::vector<DrawCommand> ovals = h.CommandsOfKind(kOvalKind);
+    EXPECT_EQ(ovals.size(), 1u + 22u) << "backdrop and two rings of eleven dots";
+    h.Update();
+    EXPECT_EQ(h.game->spinAngle, angle + 16);
+    EXPECT_EQ(h.CommandsOfKind(static_cast<float>(kLogoSlot)).size(), 1u);
+}
+
+}  // namespace
