@@ -73,8 +73,8 @@ void virus(Pen& pen, double r, const Palette& p, double phase) {
 }
 
 void cluster(Pen& pen, double r, const Palette& p, double phase) {
-    const double small = r * 0.5;
     const int balls = r > 1.5 ? 4 : 1;
+    const double small = balls == 1 ? r : r * 0.5;
     for (int i = 0; i < balls; ++i) {
         const Vec2 c = balls == 1 ? Vec2{4, 4} : polar(4, 4, r * 0.48, i * 90 + 20 + phase * 15);
         pen.fill(circle(c.x, c.y, small), bodyPaint(c.x, c.y, small, p.light, p.dark));
@@ -120,6 +120,10 @@ void drawMicrobe(Pen& pen, int frame) {
     const double phase = frame / 60 + stage * 0.35;
     const double r = 0.75 + stage * (3.05 / 9.0);
     const Palette p = kindPalette(kind);
+    if (stage <= 1) {  // a speck: one bright dot in the kind's colour
+        pen.fill(circle(4, 4, r + 0.15), mix(p.light, p.mid, 0.4));
+        return;
+    }
     switch (kind) {
         case 1:
             amoeba(pen, r, p, phase);

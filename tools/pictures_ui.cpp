@@ -140,13 +140,19 @@ void difficultyButton(Pen& pen, int frame) {
     pen.fill(outline(body, 1.6), rgb(255, 255, 255, 0.9f));
     // pips: one small microbe per difficulty step
     for (int i = 0; i <= frame; ++i) {
-        const double x = 32 + (i - frame / 2.0) * 11;
-        pen.fill(circle(x, 21, 4.2), rgb(30, 30, 40, 0.6f));
-        pen.fill(circle(x, 20.5, 3.4), radial({x - 1, 19.5}, 4, rgb(255, 255, 255), look.top));
+        const double x = 32 + (i - frame / 2.0) * 13;
+        pen.fill(circle(x, 20, 5.2), rgb(30, 30, 40, 0.6f));
+        pen.fill(circle(x, 19.5, 4.4), radial({x - 1.5, 18}, 5.5, rgb(255, 255, 255), look.top));
     }
-    // labels snap to whole texels so the 1x set stays sharp
-    const double size = std::round(1.5 * pen.density()) / pen.density();
-    const double textSize = textWidth(look.label, size) > 50 ? 1.0 : size;
+    // the largest label that fits, snapped to whole texels so the 1x set stays sharp
+    double textSize = 1.0;
+    for (double wanted : {2.0, 1.5}) {
+        const double snapped = std::round(wanted * pen.density()) / pen.density();
+        if (textWidth(look.label, snapped) <= 52) {
+            textSize = snapped;
+            break;
+        }
+    }
     drawText(pen, look.label, 32.5, 43.5, textSize, solid(rgb(0, 0, 0, 0.55f)));
     drawText(pen, look.label, 32, 43, textSize, solid(rgb(255, 255, 255)));
 }

@@ -1,10 +1,10 @@
 #include "tools/pixel_font.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
-
-#include "tools/shapes.h"
 
 namespace assets {
 namespace {
@@ -140,27 +140,46 @@ bool glyphPixel(int code, int col, int row) {
     return (glyphs().rows[code][row] >> col) & 1u;
 }
 
+// The glyph as one shape: the union of its ink cells (and, when enlarged, small diamonds that
+// bridge lone diagonal steps). Filling it once avoids seams where neighbouring cells meet.
+Shape glyphShape(int code, double x, double y, double size, bool bridge) {
+    return {[=](double px, double py) {
+                const double gx = (px - x) / size, gy = (py - y) / size;  // in glyph cells
+                const int cx = static_cast<int>(std::floor(gx)),
+                          cy = static_cast<int>(std::floor(gy));
+                double best = 1e9;
+                for (int r = cy - 2; r <= cy + 2; ++r)
+                    for (int c = cx - 2; c <= cx + 2; ++c) {
+                        if (glyphPixel(code, c, r)) {
+                            const double qx = std::fabs(gx - (c + 0.5)) - 0.5;
+                            const double qy = std::fabs(gy - (r + 0.5)) - 0.5;
+                            const double d = length(std::max(qx, 0.0), std::max(qy, 0.0)) +
+                                             std::min(std::max(qx, qy), 0.0);
+                            best = std::min(best, d);
+                        }
+                        if (!bridge || !glyphPixel(code, c, r)) continue;
+                        for (int dc : {-1, 1}) {
+                            if (!glyphPixel(code, c + dc, r + 1) || glyphPixel(code, c + dc, r) ||
+                                glyphPixel(code, c, r + 1))
+                                continue;
+                            // diamond around the corner the two cells share
+                            const double kx = c + (dc > 0 ? 1.0 : 0.0), ky = r + 1.0;
+                            const double d =
+                                (std::fabs(gx - kx) + std::fabs(gy - ky) - 0.5) * M_SQRT1_2;
+                            best = std::min(best, d);
+                        }
+                    }
+                return best * size;
+            },
+            {x - size, y - size, x + (kGlyphColumns + 1) * size, y + (kGlyphRows + 1) * size}};
+}
+
 void drawGlyph(Pen& pen, int code, double x, double y, double size, const Paint& paint) {
-    const bool bridge = pen.density() * size >= 2.0;
-    for (int r = 0; r < kGlyphRows; ++r)
-        for (int c = 0; c < kGlyphColumns; ++c) {
-            if (!glyphPixel(code, c, r)) continue;
-            const double px = x + c * size, py = y + r * size;
-            pen.fill(box(px, py, px + size, py + size), paint);
-            if (!bridge) continue;
-            // A lone diagonal step gets a small wedge so enlarged strokes do not look beaded.
-            for (int dc : {-1, 1}) {
-                if (!glyphPixel(code, c + dc, r + 1) || glyphPixel(code, c + dc, r) ||
-                    glyphPixel(code, c, r + 1))
-                    continue;
-                const double edgeX = dc > 0 ? px + size : px;
-                pen.fill(polygon({{edgeX - dc * size * 0.5, py + size},
-                                  {edgeX, py + size * 0.5},
-                                  {edgeX + dc * size * 0.5, py + size},
-                                  {edgeX, py + size * 1.5}}),
-                         paint);
-            }
-        }
+    bool any = false;
+    for (int r = 0; r < kGlyphRows && !any; ++r)
+        for (int c = 0; c < kGlyphColumns && !any; ++c) any = glyphPixel(code, c, r);
+    if (!any) return;
+    pen.fill(glyphShape(code, x, y, size, pen.density() * size >= 2.0), paint);
 }
 
 double textWidth(const std::string& text, double size) {

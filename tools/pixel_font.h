@@ -14,6 +14,9 @@ constexpr int kGlyphRows = 9;
 // True when pixel (col, row) of the glyph for `code` is ink. Codes without a glyph are blank.
 bool glyphPixel(int code, int col, int row);
 
+// One glyph as a shape, top-left at (x, y), each glyph pixel `size` units square.
+Shape glyphShape(int code, double x, double y, double size, bool bridgeDiagonals);
+
 // Draws one glyph with its top-left at (x, y), each glyph pixel `size` units square. At high
 // densities diagonal steps are bridged so strokes stay continuous when enlarged.
 void drawGlyph(Pen& pen, int code, double x, double y, double size, const Paint& paint);

@@ -204,6 +204,7 @@ std::vector<NamedWave> effectSounds() {
     for (const auto& [number, make] : table) {
         Wave w = make();
         finishOneShot(w, number == 98 ? 1.0 : 3.0);
+        limitLoudness(w, 0.25);  // about -12 dBFS: the alarm and the pops sit level
         out.push_back({effectPath(number), std::move(w)});
     }
     return out;

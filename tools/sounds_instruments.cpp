@@ -281,6 +281,7 @@ std::vector<NamedWave> drumSamples() {
         for (int piece = 1; piece <= 8; ++piece) {
             Wave w = drumPiece(static_cast<Kit>(kit), piece);
             finishOneShot(w, 1.0);
+            limitLoudness(w, 0.3);  // the driven kits must not bury the clean ones
             out.push_back({"inst/d" + std::to_string(kit) + "-" + std::to_string(piece) + ".wav",
                            std::move(w)});
         }
@@ -290,8 +291,11 @@ std::vector<NamedWave> drumSamples() {
 // Note 13 plays at the recorded rate: lead A4 (440 Hz), accompaniment A3, basses A2.
 std::vector<NamedWave> melodicSamples() {
     std::vector<NamedWave> out;
-    auto add = [&](const std::string& name, Wave w, double peak) {
-        finishLoop(w, peak);
+    // Levels by RMS, so the voices balance whatever their waveform: the bass a little ahead,
+    // the accompaniment behind the lead.
+    auto add = [&](const std::string& name, Wave w, double rms) {
+        finishLoop(w, kPeak);
+        limitLoudness(w, rms);
         out.push_back({"inst/" + name + ".wav", std::move(w)});
     };
     // lead: a bright pulse-like tone with a slow chorus shimmer
@@ -308,14 +312,14 @@ std::vector<NamedWave> melodicSamples() {
                                             return bars[n - 1];
                                         }),
                               1, 0.4)),
-        0.7);
+        0.24);
     // four basses, all A2 so any of them fits every tune
     add("bass1", steadyTone(harmonics(110, 4, [](int n) { return n == 1 ? 1.0 : 0.35 / n; })),
-        0.85);
+        0.42);
     add("bass2", steadyTone(harmonics(110, 16, [](int n) { return 1.0 / std::pow(n, 1.4); })),
-        0.85);
-    add("bass3", steadyTone(harmonics(110, 15, [](int n) { return n % 2 ? 1.0 / n : 0.0; })), 0.85);
-    add("bass4", fmTone(110, 1.6), 0.85);
+        0.36);
+    add("bass3", steadyTone(harmonics(110, 15, [](int n) { return n % 2 ? 1.0 / n : 0.0; })), 0.32);
+    add("bass4", fmTone(110, 1.6), 0.36);
     return out;
 }
 

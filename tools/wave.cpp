@@ -74,6 +74,15 @@ void finishLoop(Wave& w, double peak) {
     scaleToPeak(w, peak);
 }
 
+void limitLoudness(Wave& w, double maxRms) {
+    if (w.samples.empty()) return;
+    double energy = 0;
+    for (double s : w.samples) energy += s * s;
+    const double rms = std::sqrt(energy / w.size());
+    if (rms <= maxRms) return;
+    for (double& s : w.samples) s *= maxRms / rms;
+}
+
 std::vector<uint8_t> encodeWav(const Wave& w) {
     const uint32_t dataBytes = static_cast<uint32_t>(w.size() * 2);
     std::vector<uint8_t> out;

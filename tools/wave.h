@@ -23,6 +23,9 @@ constexpr double kPeak = 0.85;
 // One-shot finishing: remove any DC drift, ramp the first and last `fadeMs` milliseconds to
 // silence (no clicks) and scale the loudest sample to `peak`.
 void finishOneShot(Wave& w, double fadeMs = 3.0, double peak = kPeak);
+// Turns a sound down (never up) until its RMS level is at most `maxRms` (full scale = 1), so
+// dense sounds do not outshout sparse ones that share the same peak.
+void limitLoudness(Wave& w, double maxRms);
 // Loop finishing: scale only (a whole number of periods is already seamless and DC free).
 void finishLoop(Wave& w, double peak = kPeak);
 
