@@ -350,6 +350,33 @@ TEST_F(KuvLoader, AGridStripIsCutRowByRow) {
     EXPECT_EQ(h.player->lastPattern[3], 62);
 }
 
+TEST_F(KuvLoader, TheSoftwareRasterDecodesTheStripAsItsFile) {
+    // The whole drawing path, headless: backdrop, strip frame and read-back all rasterised.
+    h.recorder.frameBuffer = nullptr;
+    h.recorder.EnableSoftwareRaster(640, 480);
+    h.StartAndLoad("Test/Tune_1", 5);
+    const StripEvents events = VariedTune();
+    int mismatches = 0;
+    for (int pattern = 0; pattern < kuv::kReadPatternCount; ++pattern) {
+        for (int strip = 0; strip < 8; ++strip) {
+            for (int row = 0; row < 64; ++row) {
+                for (int field = 0; field < 8; ++field) {
+                    const auto found = events.find({pattern, strip, row, field});
+                    const int expected = found == events.end() ? 0 : found->second;
+                    const int got = h.player->tuneData[kuv::TuneIndex(pattern, strip, row, field)];
+                    if (got != expected) {
+                        ++mismatches;
+                        ADD_FAILURE() << pattern << "/" << strip << "/" << row << "/" << field
+                                      << ": " << got << " instead of " << expected;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(h.player->lastPattern[6], 62);
+}
+
 TEST_F(KuvLoader, ThePlayerSurvivesAFullCollection) {
     static gc_ref<KuvPlayer> root;
     gc_add_root(root);

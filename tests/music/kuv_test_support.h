@@ -203,6 +203,7 @@ public:
     // One rendered frame around the given work, as the host and the graphics module make it.
     template <class Work>
     void Render(Work work) {
+        graphics->Validate();  // the host rereads the window size before every frame
         graphics->BeginRender();
         BeginRender();
         work();
