@@ -52,6 +52,7 @@ public:
         static Rep* Create(int n) {
             if (n <= 0) return Empty();
             const std::size_t bytes = DataOffset() + sizeof(T) * static_cast<std::size_t>(n);
+            if (bytes > kGcMaxBlockBytes) gc_refuse_allocation(static_cast<double>(bytes));
             Rep* created = new (gc_malloc(static_cast<int>(bytes))) Rep(n);
             T* elements = created->data();
             for (int i = 0; i < n; ++i) new (elements + i) T();

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/errors.h"
 #include "runtime/string.h"
 
 gc_object gc_queued_list{gc_object::Detached{}, kGcStatePermanent};
@@ -94,7 +95,9 @@ void* TakeBlock(int size) {
         gc_cache[size / 8] = static_cast<gc_object*>(CacheLink(block));
         return block;
     }
-    return std::malloc(static_cast<std::size_t>(size));
+    void* block = std::malloc(static_cast<std::size_t>(size));
+    if (!block) dbg_error("Out of memory");
+    return block;
 }
 
 // Destroys one object already unlinked from the free list.
@@ -179,6 +182,7 @@ void gc_insert_before(gc_object* p, gc_object* succ) {
 }
 
 void* gc_malloc(int size) {
+    if (size > static_cast<int>(kGcMaxBlockBytes)) gc_refuse_allocation(size);
     size = RoundToBlock(size);
     gc_flush_free(size);
     void* block = TakeBlock(size);
@@ -198,6 +202,12 @@ void* gc_malloc(int size) {
     gc_alloced_bytes += size;
     gc_max_alloced_bytes = std::max(gc_max_alloced_bytes, gc_alloced_bytes);
     return block;
+}
+
+void gc_refuse_allocation(double bytes) {
+    std::printf("ERROR: refused a block of %.0f bytes\n", bytes);
+    std::fflush(stdout);
+    dbg_error("Out of memory");
 }
 
 void gc_free(gc_object* p) {

@@ -59,6 +59,8 @@ extern gc_object gc_marked_list;
 extern gc_object gc_free_list;
 constexpr int kGcCacheSlots = 8;
 constexpr int kGcCachedMaxBytes = 56;
+// The largest block gc_malloc can describe: sizes live in an int, rounded up to 8.
+constexpr std::size_t kGcMaxBlockBytes = 0x7FFFFFF8;
 extern gc_object* gc_cache[kGcCacheSlots];
 extern int gc_markbit;
 extern int gc_alloced_bytes;
@@ -77,6 +79,8 @@ constexpr int kGcFullCycleThresholdBytes = 64 * 1024 * 1024;
 // ---- collector functions ----
 void gc_init1();  // empties the four lists (objects already on them are forgotten)
 void* gc_malloc(int size);
+// For sizes an int cannot carry (an absurd array length): a runtime error, never a short block.
+[[noreturn]] void gc_refuse_allocation(double bytes);
 void gc_free(gc_object* p);
 void gc_flush_free(int bytes);
 void gc_collect();

@@ -219,6 +219,12 @@ TEST(Signals, RealInvalidMemoryAccessIsReported) {
 #endif
 }
 
+TEST(RuntimeError, AbsurdArrayLengthIsRefusedNotTruncated) {
+    const ChildResult r = RunChild([] { Array<double> huge(0x7FFFFFFF); });
+    EXPECT_EQ(r.exit_code, kErrorExit);
+    EXPECT_NE(r.out.find("Vantor Runtime Error : Out of memory\n"), std::string::npos);
+}
+
 TEST(Startup, WarnContinuesFailExits) {
     const ChildResult r = RunChild([] {
         warn("careful");
