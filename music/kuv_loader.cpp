@@ -32,12 +32,12 @@ bool HoldsEveryPattern(const Image& whole) {
     return columns * rows >= kuv::kPatternCount;
 }
 
-struct DecodeNote {
+struct LoadingStep {
     int step;
 };
 
 void PrintDecodedField(void* context, int row, int strip, int field, int value) {
-    const int step = static_cast<const DecodeNote*>(context)->step;
+    const int step = static_cast<const LoadingStep*>(context)->step;
     Print(String(row) + T(":") + String(strip) + T(":") + String(step));
 }
 
@@ -63,15 +63,15 @@ int KuvPlayer::Kuv_StartTune(String name, int seed, int tuneTempo) {
     }
     for (int voice = 0; voice < voiceCount; ++voice) voiceChannel[voice] = baseChannel - voice;
 
-    DrawInstruments();
-    for (int voice = 0; voice < voiceCount; ++voice) DrawVoiceArrangement(voice);
+    PickInstruments();
+    for (int voice = 0; voice < voiceCount; ++voice) PickVoiceArrangement(voice);
     KeepADrumVoiceAudible();
     patternsLeft = 2 * Rand(1, 2);
     chords = T("qqjj");
     return 0;
 }
 
-void KuvPlayer::DrawInstruments() {
+void KuvPlayer::PickInstruments() {
     ReseedAndSkip(tuneSeed + section, kArrangementDraws);
     // Both kits come from the drum-kit count.
     instPicks[1] = Rand(1, instCounts[1]);
@@ -81,7 +81,7 @@ void KuvPlayer::DrawInstruments() {
     instPicks[5] = Rand(1, instCounts[4]);
 }
 
-void KuvPlayer::DrawVoiceArrangement(int voice) {
+void KuvPlayer::PickVoiceArrangement(int voice) {
     ReseedAndSkip(9 * section + tuneSeed + 7 * voice, kArrangementDraws);
     voicePattern[voice] = Rand(0, lastPattern[voice]);
     voiceNextMuted[voice] = Rand(0, 1);
@@ -145,7 +145,7 @@ void KuvPlayer::DecodePattern(int pattern, int step) {
 
     Array<int> pixels(kuv::kFrameSide * kuv::kFrameSide);
     ReadPixels(pixels, 0, 0, kuv::kFrameSide, kuv::kFrameSide, 0, kuv::kFrameSide);
-    DecodeNote note{step};
+    LoadingStep current{step};
     kuv::DecodePatternFrame(reinterpret_cast<const uint32_t*>(pixels.Data()), pattern,
-                            tuneData.Data(), lastPattern.Data(), PrintDecodedField, &note);
+                            tuneData.Data(), lastPattern.Data(), PrintDecodedField, &current);
 }

@@ -10,6 +10,7 @@
 //   kuv_sequencer.cpp  Kuv_MusicPlay: step timing, pattern switches, pattern and section ends
 //   kuv_voices.cpp     Kuv_PlayNote: drums, melodic voices, volumes, the envelope and slides
 //   kuv_pitch.cpp      GetPitch, GetPitch_Alpha, Kuv_GetChord
+// The strip format and its decoder are in kuv_strip.h, the note and chord tables in kuv_tables.h.
 #pragma once
 
 #include "runtime/array.h"
@@ -77,8 +78,8 @@ public:
 
 private:
     // kuv_loader.cpp
-    void DrawInstruments();
-    void DrawVoiceArrangement(int voice);
+    void PickInstruments();
+    void PickVoiceArrangement(int voice);
     void LoadSampleForStep(int step);
     void LoadTuneImage();
     void DecodePattern(int pattern, int step);
