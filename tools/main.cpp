@@ -1,4 +1,5 @@
 // vexmo_assets <data folder> [review folder]
+// (the review sheets, one per density, are written only when a review folder is given)
 // Draws and synthesises every picture, font, sound, instrument and tune the game loads.
 // The output is the same, byte for byte, on every run.
 #include <cstdio>
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    const std::string review = argc > 2 ? argv[2] : dir + "/review";
+    const std::string review = argc > 2 ? argv[2] : "";
     try {
         const int pictures = assets::writePictures(dir, review);
         const int sounds = assets::writeSounds(dir);

