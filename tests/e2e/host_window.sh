@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real binary on a display with a window manager: a centred 640x480 window titled "Vexmo"
-# that ends with status 0 when the window is closed.
+# that sleeps while minimised, comes back, and ends with status 0 when the window is closed.
 set -euo pipefail
 : "${VEXMO_EXE:?}" "${VEXMO_SOURCE_DIR:?}"
 work=$(mktemp -d)
@@ -54,6 +54,18 @@ ticks_before=$(awk '{print $14 + $15}' "/proc/$game_pid/stat")
 sleep 1
 ticks_after=$(awk '{print $14 + $15}' "/proc/$game_pid/stat")
 echo "cpu while idling: $(((ticks_after - ticks_before) * 100 / $(getconf CLK_TCK)))% of one core"
+
+# Minimised, the game is suspended and blocks waiting for events instead of running its loop.
+xdotool windowminimize --sync "$wid"
+sleep 0.3
+ticks_before=$(awk '{print $14 + $15}' "/proc/$game_pid/stat")
+sleep 1
+ticks_after=$(awk '{print $14 + $15}' "/proc/$game_pid/stat")
+suspended_percent=$(((ticks_after - ticks_before) * 100 / $(getconf CLK_TCK)))
+echo "cpu while minimised: ${suspended_percent}% of one core"
+[ "$suspended_percent" -lt 20 ] || { echo "a minimised game keeps running"; exit 1; }
+xdotool windowmap --sync "$wid"
+kill -0 "$game_pid" 2>/dev/null || { cat "$work/out.txt"; echo "the game ended while minimised"; exit 1; }
 
 # Alt+F4 is the window manager's close request; a key press can be lost while the window is
 # still taking the focus, so it is repeated until the game has gone.
