@@ -160,21 +160,30 @@ void drawGameSprite(Pen& pen, int frame) {
             });
             break;
         }
-        case 1: {  // the ship, nose down towards the dish centre
-            const Shape hull = polygon(
-                {{8, 15}, {12.5, 4}, {14.5, 1.5}, {10, 3}, {8, 2}, {6, 3}, {1.5, 1.5}, {3.5, 4}});
-            pen.fill(hull, linear({8, 1}, {8, 15}, rgb(255, 255, 255), rgb(185, 185, 195)));
-            pen.fill(outline(hull, 0.45), rgb(90, 90, 110));
-            pen.fill(ellipse(8, 7.5, 1.4, 2.6),
-                     linear({8, 5}, {8, 10}, rgb(60, 60, 80), rgb(150, 150, 170)));
-            pen.fill(capsule({4.2, 3.2}, {6.6, 9}, 0.5), rgb(210, 210, 220));
-            pen.fill(capsule({11.8, 3.2}, {9.4, 9}, 0.5), rgb(210, 210, 220));
+        case 1: {  // the ship, nose down towards the dish centre; light grey so the tint shows
+            const std::vector<Vec2> outlinePts{{8, 15.2},   {10.2, 9}, {15, 3.2},  {14.6, 1.6},
+                                               {10.4, 3.6}, {8, 2.4},  {5.6, 3.6}, {1.4, 1.6},
+                                               {1, 3.2},    {5.8, 9}};
+            const Shape hull = polygon(outlinePts);
+            pen.fill(offset(hull, 0.5), rgb(40, 40, 60, 0.9f));
+            pen.fill(hull, rgb(200, 200, 210));
+            // the left half catches the light, the right half is in shade
+            pen.fill(intersect(hull, box(0, 0, 8, 16)),
+                     linear({2, 2}, {8, 14}, rgb(255, 255, 255), rgb(215, 215, 225)));
+            pen.fill(intersect(hull, box(8, 0, 16, 16)),
+                     linear({14, 2}, {8, 14}, rgb(175, 175, 190), rgb(200, 200, 212)));
+            pen.fill(ellipse(8, 8.2, 1.3, 2.6),
+                     linear({8, 5.6}, {8, 10.8}, rgb(70, 70, 95), rgb(160, 165, 185)));
+            pen.fill(ellipse(7.6, 7.4, 0.45, 1.0), rgb(255, 255, 255, 0.8f));
+            // engine glow at the back (the rim side)
+            pen.glow(circle(8, 2.6, 0.9), rgb(255, 255, 255, 0.7f), 1.6);
             break;
         }
         case 2: {  // the player's shot: a bright bolt along its path
-            const Shape bolt = capsule({8, 3.5}, {8, 12.5}, 2.2);
-            pen.glow(bolt, rgb(255, 255, 255, 0.5f), 2.0);
-            pen.fill(bolt, linear({8, 3}, {8, 13}, rgb(255, 255, 255), rgb(230, 230, 230)));
+            const Shape bolt = capsule({8, 4}, {8, 12}, 3.0);
+            pen.glow(bolt, rgb(255, 255, 255, 0.6f), 2.4);
+            pen.fill(bolt, rgb(235, 235, 235));
+            pen.fill(capsule({8, 5}, {8, 11}, 1.4), rgb(255, 255, 255));
             break;
         }
         case 3: {  // a bounced shot: a tumbling four-pointed spark
