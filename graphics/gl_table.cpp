@@ -4,10 +4,13 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "graphics/gl_trace.h"
+
 namespace {
 
 GlTable& ActiveTable() {
-    static GlTable table = RealGlTable();
+    // The real table, unless a GL trace was asked for (then it wraps the real one).
+    static GlTable table = InitialGlTable();
     return table;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graphics/gl_table.h"
+#include "graphics/gl_trace.h"
 #include "graphics/surface.h"
 #include "host/platform.h"
 #include "runtime/gc.h"
@@ -88,6 +89,7 @@ void gxtkGraphics::BeginRender() {
 void gxtkGraphics::EndRender() {
     if (mode && primCount) Flush();
     CurrentPlatform().SwapBuffers();
+    GlTraceFrameEnd();
 }
 
 void gxtkGraphics::Flush() {
