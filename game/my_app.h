@@ -303,7 +303,7 @@ public:
     float creditScroll = 0;
     int creditLine = 0;
     int badgesOpen = 0;
-    float badgeScroll = 0;  // how far the badge box list is scrolled, in virtual units
+    float badgeScroll = 0;      // how far the badge box list is scrolled, in virtual units
     Array<int> badgeQueue;      // [15]
     Array<int> badgeQueueTime;  // [15]
 
