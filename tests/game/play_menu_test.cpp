@@ -234,3 +234,70 @@ TEST(LoadingPicture, TheSpinnerTurnsSixteenDegreesAnUpdate) {
 }
 
 }  // namespace
+
+namespace {
+
+// A portrait window: 480 x 640 gives a virtual screen of 360 x 480.
+class PortraitTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        harness = std::make_unique<GameHarness>(480, 640);
+        game = harness->game;
+        harness->Create();
+        ASSERT_GE(harness->FinishLoading(), 0);
+        harness->Update(40);
+        ASSERT_EQ(game->landscape, 0);
+    }
+    void ClickAt(float x, float y) {
+        harness->MoveMouseVirtual(x, y);
+        harness->Press(KeyCode::kMouseLeft);
+        harness->Update();
+        harness->Release(KeyCode::kMouseLeft);
+        harness->Update();
+    }
+    std::string TextOnRow(float y) const {
+        std::string text;
+        for (const DrawCommand& c : harness->CommandsOfKind(static_cast<float>(kFontSlot))) {
+            if (c.y == y) text += static_cast<char>(c.frame + 32);
+        }
+        return text;
+    }
+
+    std::unique_ptr<GameHarness> harness;
+    MyApp* game = nullptr;
+};
+
+TEST_F(PortraitTest, DifficultyButtonsStandInAColumnAndTheHudSitsAtTheTop) {
+    ClickAt(jscrw * 0.3f, jscrh * 0.85f);  // the lowest button: difficulty 3
+    ASSERT_EQ(game->screen, kScreenPlay);
+    EXPECT_EQ(game->difficulty, 3);
+    harness->Update();
+    EXPECT_EQ(TextOnRow(20), "99");
+    EXPECT_EQ(TextOnRow(50), "0000000000");
+    for (const DrawCommand& c : harness->CommandsOfKind(static_cast<float>(kFontSlot))) {
+        if (c.y == 20) {
+            EXPECT_GT(c.x, jscrw * 0.5f - 1) << "the energy is centred on the screen";
+        }
+    }
+}
+
+TEST_F(PortraitTest, ThePausePanelIsTallerAndQuitSitsAboveItsCorner) {
+    ClickAt(jscrw * 0.3f, jscrh * 0.65f);
+    ASSERT_EQ(game->screen, kScreenPlay);
+    harness->Press(KeyCode::kEscape);
+    harness->Update(20);
+    harness->Release(KeyCode::kEscape);
+    harness->Update();
+    ASSERT_EQ(game->paused, 1);
+    const float cx = jscrw * 0.5f;
+    const float y = static_cast<float>(game->pauseSlide);
+    bool body = false;
+    for (const DrawCommand& c : harness->CommandsOfKind(kRectKind)) {
+        if (c.x == cx - 128 && c.y == y - 80 && c.sizeX == 256 && c.sizeY == 160) body = true;
+    }
+    EXPECT_TRUE(body);
+    ClickAt(static_cast<float>(static_cast<int>(cx - 96)), y - 96);
+    EXPECT_EQ(game->dying, 1);
+}
+
+}  // namespace
