@@ -302,7 +302,7 @@ std::vector<NamedWave> melodicSamples() {
     add("lead1",
         steadyTone(withChorus(harmonics(440, 14, [](int n) { return (n % 2 ? 1.0 : 0.55) / n; }), 1,
                               0.35)),
-        0.8);
+        0.3);
     // accompaniment: a soft organ of a few drawbars
     add("accompany1",
         steadyTone(withChorus(harmonics(220, 8,
