@@ -1,5 +1,6 @@
 // Interface pictures: icons, difficulty buttons, the on-screen pad and the controller toggle.
 // Most are tinted when drawn, so they are white and grey with dark edges for contrast.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -153,7 +154,8 @@ void difficultyButton(Pen& pen, int frame) {
             break;
         }
     }
-    drawText(pen, look.label, 32.5, 43.5, textSize, solid(rgb(0, 0, 0, 0.55f)));
+    const double shadow = std::max(0.5, 1.0 / pen.density());  // a whole texel at 1x
+    drawText(pen, look.label, 32 + shadow, 43 + shadow, textSize, solid(rgb(0, 0, 0, 0.55f)));
     drawText(pen, look.label, 32, 43, textSize, solid(rgb(255, 255, 255)));
 }
 

@@ -188,8 +188,10 @@ double textWidth(const std::string& text, double size) {
 
 void drawText(Pen& pen, const std::string& text, double cx, double cy, double size,
               const Paint& paint) {
-    double x = cx - textWidth(text, size) / 2;
-    const double y = cy - 3.5 * size;
+    // glyph cells start on whole texels, or the strokes blur across two of them
+    const double d = pen.density();
+    double x = std::round((cx - textWidth(text, size) / 2) * d) / d;
+    const double y = std::round((cy - 3.5 * size) * d) / d;
     for (char ch : text) {
         drawGlyph(pen, static_cast<unsigned char>(ch), x, y, size, paint);
         x += 6 * size;

@@ -23,7 +23,8 @@ void drawGlyph(Pen& pen, int code, double x, double y, double size, const Paint&
 
 // Width in units of `text` drawn with drawText (6 glyph pixels per character, no trailing gap).
 double textWidth(const std::string& text, double size);
-// Draws a single line centred on (cx, cy) (centre of the capital height).
+// Draws a single line centred on (cx, cy) (centre of the capital height), moved by less than
+// a texel so the glyph cells line up with texels (assumes the pen is not rotated).
 void drawText(Pen& pen, const std::string& text, double cx, double cy, double size,
               const Paint& paint);
 
