@@ -1,0 +1,408 @@
+// What the engine and the game cost per update and per render, free of the machine's noise: the
+// real game on the headless backend (scripted clock, no window, no sound card) in crowded play.
+// GL calls go to a silent table, so what is counted is the game's and the renderer's own work,
+// not the driver's and not a recorder's logging.
+//
+//   bench_engine_cost --data DIR [--frames N]
+//       heap allocations per update and per render in steady crowded play (every malloc and
+//       operator new of the process is counted while a hook runs), and wall time per hook
+//   bench_engine_cost --data DIR --callgrind [--frames N]
+//       under valgrind --tool=callgrind --collect-atstart=no: collects N updates, dumps, then
+//       N renders, dumps; instructions per hook are the dumps' totals divided by N
+//   bench_engine_cost --data DIR --heap-minutes M
+//       M minutes of a played demo (simulated time), game after game: the collector's heap each
+//       minute, to see it stay flat
+//
+// Prints "key=value" lines.
+#include <unistd.h>
+#include <valgrind/callgrind.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+#include <string>
+
+#include "bench/crowd_scene.h"
+#include "graphics/gl_table.h"
+#include "host/app_host.h"
+#include "host/entry.h"
+#include "host/platform.h"
+#include "host/platform_headless.h"
+#include "input/input.h"
+#include "input/key_translation.h"
+#include "runtime/gc.h"
+
+// ---- The allocation-counting hook ---------------------------------------------------------
+// Every C allocation and every operator new of the process passes here; the counter only runs
+// while g_counting is set.
+extern "C" void* __libc_malloc(size_t size);
+extern "C" void* __libc_calloc(size_t n, size_t size);
+extern "C" void* __libc_realloc(void* p, size_t size);
+extern "C" void __libc_free(void* p);
+
+namespace {
+std::atomic<bool> g_counting{false};
+std::atomic<long> g_allocations{0};
+std::atomic<long> g_allocatedBytes{0};
+
+inline void Note(size_t size) {
+    if (g_counting.load(std::memory_order_relaxed)) {
+        g_allocations.fetch_add(1, std::memory_order_relaxed);
+        g_allocatedBytes.fetch_add(static_cast<long>(size), std::memory_order_relaxed);
+    }
+}
+}  // namespace
+
+extern "C" void* malloc(size_t size) {
+    Note(size);
+    return __libc_malloc(size);
+}
+extern "C" void* calloc(size_t n, size_t size) {
+    Note(n * size);
+    return __libc_calloc(n, size);
+}
+extern "C" void* realloc(void* p, size_t size) {
+    Note(size);
+    return __libc_realloc(p, size);
+}
+extern "C" void free(void* p) {
+    __libc_free(p);
+}
+void* operator new(size_t size) {
+    if (void* p = malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size) {
+    return operator new(size);
+}
+void operator delete(void* p) noexcept {
+    free(p);
+}
+void operator delete[](void* p) noexcept {
+    free(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    free(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    free(p);
+}
+
+namespace {
+
+// ---- A GL table that does nothing ----------------------------------------------------------
+GLuint g_nextTexture = 1;
+void NoClear(GLbitfield) {}
+void NoClearColor(GLclampf, GLclampf, GLclampf, GLclampf) {}
+void NoCap(GLenum) {}
+void NoBlendFunc(GLenum, GLenum) {}
+void NoRect(GLint, GLint, GLsizei, GLsizei) {}
+void NoOrtho(GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble) {}
+void NoLoadIdentity() {}
+void NoPointer(GLint, GLenum, GLsizei, const GLvoid*) {}
+void NoDrawArrays(GLenum, GLint, GLsizei) {}
+void NoDrawElements(GLenum, GLsizei, GLenum, const GLvoid*) {}
+void NoBindTexture(GLenum, GLuint) {}
+void NameTextures(GLsizei n, GLuint* textures) {
+    for (GLsizei i = 0; i < n; ++i) textures[i] = g_nextTexture++;
+}
+void NoDeleteTextures(GLsizei, const GLuint*) {}
+void NoTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const GLvoid*) {}
+void NoTexSubImage2D(GLenum, GLint, GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, const GLvoid*) {
+}
+void NoTexParameteri(GLenum, GLenum, GLint) {}
+void ZeroReadPixels(GLint, GLint, GLsizei w, GLsizei h, GLenum, GLenum, GLvoid* pixels) {
+    if (w > 0 && h > 0) std::fill_n(static_cast<uint8_t*>(pixels), size_t(w) * h * 4, 0);
+}
+void NoPixelStorei(GLenum, GLint) {}
+GLenum NoError() {
+    return GL_NO_ERROR;
+}
+
+GlTable SilentGlTable() {
+    GlTable t;
+    t.Clear = NoClear;
+    t.ClearColor = NoClearColor;
+    t.Enable = NoCap;
+    t.Disable = NoCap;
+    t.BlendFunc = NoBlendFunc;
+    t.Scissor = NoRect;
+    t.Viewport = NoRect;
+    t.MatrixMode = NoCap;
+    t.LoadIdentity = NoLoadIdentity;
+    t.Ortho = NoOrtho;
+    t.EnableClientState = NoCap;
+    t.VertexPointer = NoPointer;
+    t.TexCoordPointer = NoPointer;
+    t.ColorPointer = NoPointer;
+    t.DrawArrays = NoDrawArrays;
+    t.DrawElements = NoDrawElements;
+    t.BindTexture = NoBindTexture;
+    t.GenTextures = NameTextures;
+    t.DeleteTextures = NoDeleteTextures;
+    t.TexImage2D = NoTexImage2D;
+    t.TexSubImage2D = NoTexSubImage2D;
+    t.TexParameteri = NoTexParameteri;
+    t.ReadPixels = ZeroReadPixels;
+    t.PixelStorei = NoPixelStorei;
+    t.GetError = NoError;
+    return t;
+}
+
+struct Options {
+    std::string data;
+    int frames = 600;
+    bool callgrind = false;
+    int heapMinutes = 0;
+};
+
+bool ParseOptions(int argc, char** argv, Options* o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--callgrind") {
+            o->callgrind = true;
+            continue;
+        }
+        if (i + 1 >= argc) return false;
+        const char* value = argv[++i];
+        if (arg == "--data") {
+            o->data = value;
+        } else if (arg == "--frames") {
+            o->frames = std::atoi(value);
+        } else if (arg == "--heap-minutes") {
+            o->heapMinutes = std::atoi(value);
+        } else {
+            return false;
+        }
+    }
+    return !o->data.empty() && o->frames > 0;
+}
+
+constexpr double kPeriod = 1.0 / 60.0;
+
+// The program's start on the headless backend, in a scratch working directory whose "data" is
+// the generated data folder (so no saved record lands anywhere that matters).
+class HeadlessGame {
+public:
+    explicit HeadlessGame(const std::string& data) {
+        char pattern[] = "/tmp/vexmo-bench-XXXXXX";
+        if (const char* made = mkdtemp(pattern)) scratch_ = made;
+        std::error_code error;
+        std::filesystem::create_directory_symlink(std::filesystem::absolute(data),
+                                                  scratch_ / "data", error);
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(scratch_, error);
+        platform.Init();
+        platform.OpenWindow(640, 480, "Vexmo");
+        SetCurrentPlatform(&platform);
+        SetGlTable(SilentGlTable());
+        initGlobals();
+        gc_mark();
+        gc_new<MyApp>();
+        host = host::app;
+        host->InvokeOnCreate();
+        host->InvokeOnRender();
+    }
+    ~HeadlessGame() {
+        std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
+        std::filesystem::remove_all(scratch_, ignored);
+    }
+
+    MyApp& Game() { return *BenchGame(); }
+
+    // The pointer and button for the next update, as a hand would give them.
+    void Steer(double x, double y, bool held) {
+        platform.SetCursorNow(x, y);
+        if (held != held_) {
+            if (held) {
+                input::device->OnKeyDown(KeyCode::kMouseLeft);
+            } else {
+                input::device->OnKeyUp(KeyCode::kMouseLeft);
+            }
+            held_ = held;
+        }
+    }
+    void Update() {
+        platform.AdvanceTime(kPeriod);
+        host->InvokeOnUpdate();
+    }
+    void Render() { host->InvokeOnRender(); }
+
+    HeadlessPlatform platform;
+    gxtkApp* host = nullptr;
+
+private:
+    std::filesystem::path scratch_ = "/tmp";
+    std::filesystem::path previous_;
+    bool held_ = false;
+};
+
+// Crowded play until the crowd stands, then a while longer so every pool is in its steady size.
+bool EnterCrowd(HeadlessGame& g, CrowdScene& crowd) {
+    for (int frame = 0; frame < 3000; ++frame) {
+        double x = 0;
+        double y = 0;
+        bool held = false;
+        crowd.BeforeUpdate(g.Game(), 640, 480, &x, &y, &held);
+        g.Steer(x, y, held);
+        g.Update();
+        g.Render();
+        if (crowd.Ready(g.Game())) {
+            for (int warm = 0; warm < 300; ++warm) {
+                crowd.BeforeUpdate(g.Game(), 640, 480, &x, &y, &held);
+                g.Steer(x, y, held);
+                g.Update();
+                g.Render();
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+template <typename Hook>
+double Timed(Hook hook) {
+    const auto start = std::chrono::steady_clock::now();
+    hook();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+int CountAllocations(HeadlessGame& g, CrowdScene& crowd, int frames) {
+    long updateAllocs = 0;
+    long updateBytes = 0;
+    long renderAllocs = 0;
+    long worstUpdate = 0;
+    double updateSeconds = 0;
+    double renderSeconds = 0;
+    long microbes = 0;
+    long shots = 0;
+    long debris = 0;
+    for (int frame = 0; frame < frames; ++frame) {
+        double x = 0;
+        double y = 0;
+        bool held = false;
+        crowd.BeforeUpdate(g.Game(), 640, 480, &x, &y, &held);
+        g.Steer(x, y, held);
+        microbes += LiveMicrobes(g.Game());
+        shots += FlyingShots(g.Game());
+        debris += FlyingDebris(g.Game());
+        g_allocations = 0;
+        g_allocatedBytes = 0;
+        g_counting = true;
+        updateSeconds += Timed([&] { g.Update(); });
+        g_counting = false;
+        updateAllocs += g_allocations;
+        updateBytes += g_allocatedBytes;
+        worstUpdate = std::max(worstUpdate, g_allocations.load());
+        g_allocations = 0;
+        g_counting = true;
+        renderSeconds += Timed([&] { g.Render(); });
+        g_counting = false;
+        renderAllocs += g_allocations;
+    }
+    std::printf("frames=%d\n", frames);
+    std::printf("avg_microbes=%.0f\navg_shots=%.1f\navg_debris=%.1f\n", double(microbes) / frames,
+                double(shots) / frames, double(debris) / frames);
+    std::printf("allocs_per_update=%.2f\nalloc_bytes_per_update=%.0f\nworst_update_allocs=%ld\n",
+                double(updateAllocs) / frames, double(updateBytes) / frames, worstUpdate);
+    std::printf("allocs_per_render=%.2f\n", double(renderAllocs) / frames);
+    std::printf("update_us=%.1f\nrender_us=%.1f\n", updateSeconds / frames * 1e6,
+                renderSeconds / frames * 1e6);
+    return 0;
+}
+
+int CountInstructions(HeadlessGame& g, CrowdScene& crowd, int frames) {
+    CALLGRIND_START_INSTRUMENTATION;
+    CALLGRIND_ZERO_STATS;
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool updates = pass == 0;
+        for (int frame = 0; frame < frames; ++frame) {
+            double x = 0;
+            double y = 0;
+            bool held = false;
+            crowd.BeforeUpdate(g.Game(), 640, 480, &x, &y, &held);
+            g.Steer(x, y, held);
+            if (updates) CALLGRIND_TOGGLE_COLLECT;
+            g.Update();
+            if (updates) CALLGRIND_TOGGLE_COLLECT;
+            if (!updates) CALLGRIND_TOGGLE_COLLECT;
+            g.Render();
+            if (!updates) CALLGRIND_TOGGLE_COLLECT;
+        }
+        if (updates) {
+            CALLGRIND_DUMP_STATS_AT("updates");
+        } else {
+            CALLGRIND_DUMP_STATS_AT("renders");
+        }
+    }
+    std::printf("frames=%d\n", frames);
+    std::printf("avg_microbes=%d\n", LiveMicrobes(g.Game()));
+    return 0;
+}
+
+// A played demo: start a game from the menu, circle and fire in bursts until the energy runs
+// out, back to the menu, again. The collector's heap is read every simulated second.
+int WatchHeap(HeadlessGame& g, int minutes) {
+    long games = 0;
+    bool wasPlaying = false;
+    long tick = 0;
+    std::printf("heap_minutes=%d\n", minutes);
+    int firstMinuteMax = 0;
+    int lastMinuteMax = 0;
+    int overallMax = 0;
+    for (int minute = 0; minute < minutes; ++minute) {
+        int low = INT32_MAX;
+        int high = 0;
+        for (int frame = 0; frame < 3600; ++frame, ++tick) {
+            MyApp& game = g.Game();
+            const bool playing = game.screen == vexmo::kScreenPlay;
+            if (playing && !wasPlaying) ++games;
+            wasPlaying = playing;
+            if (game.loadStep == 0 && game.screen == vexmo::kScreenMenu && tick % 120 == 0) {
+                game.screen = vexmo::kScreenStartPlay;
+            }
+            const double angle = tick * 0.03;
+            g.Steer(320 + 200 * std::sin(angle), 240 - 200 * std::cos(angle),
+                    playing && tick % 30 != 0);
+            g.Update();
+            g.Render();
+            if (frame % 60 == 0) {
+                low = std::min(low, gc_alloced_bytes);
+                high = std::max(high, gc_alloced_bytes);
+            }
+        }
+        std::printf("heap_minute_%d=%d..%d\n", minute + 1, low, high);
+        if (minute == 0) firstMinuteMax = high;
+        lastMinuteMax = high;
+        overallMax = std::max(overallMax, high);
+    }
+    std::printf("games=%ld\n", games);
+    std::printf("heap_first_minute_max=%d\nheap_last_minute_max=%d\nheap_max=%d\n", firstMinuteMax,
+                lastMinuteMax, overallMax);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, &options)) {
+        std::fprintf(stderr, "usage: %s --data DIR [--frames N] [--callgrind] [--heap-minutes M]\n",
+                     argv[0]);
+        return 2;
+    }
+    HeadlessGame game(options.data);
+    if (options.heapMinutes > 0) return WatchHeap(game, options.heapMinutes);
+    CrowdScene crowd;
+    if (!EnterCrowd(game, crowd)) {
+        std::fprintf(stderr, "the crowd never stood\n");
+        return 1;
+    }
+    return options.callgrind ? CountInstructions(game, crowd, options.frames)
+                             : CountAllocations(game, crowd, options.frames);
+}
