@@ -129,6 +129,30 @@ TEST_F(BadgeTest, PopupsLieOnTopOfTheScreen) {
     EXPECT_TRUE(all.back().IsImage(kBadgeSheet));
 }
 
+TEST_F(BadgeTest, TheBadgeBoxListsTheDefinedBadgesBrightWhenEarned) {
+    harness->Update(40);
+    game->badgesOpen = 1;
+    harness->Update();
+    std::vector<DrawCommand> pictures = BadgePictures();
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0].frame, 0);
+    EXPECT_LT(pictures[0].alpha, 0.5f);
+    // One badge fits on the screen: a drag or the down key cannot scroll it away.
+    harness->MoveMouseVirtual(300, 400);
+    harness->Press(1);
+    harness->Update();
+    harness->MoveMouseVirtual(300, 100);
+    harness->Update();
+    harness->Release(1);
+    EXPECT_EQ(game->badgeScroll, 0);
+    game->badgeGot[0] = true;
+    harness->Update();
+    pictures = BadgePictures();
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0].alpha, 1);
+    EXPECT_EQ(game->screen, vexmo::kScreenMenu);
+}
+
 TEST_F(BadgeTest, TheScoreHooksChangeNothing) {
     EXPECT_EQ(game->GC_PostScore(2, 1000), 0);
     EXPECT_EQ(game->GC_Badges(), 0);
