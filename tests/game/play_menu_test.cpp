@@ -109,6 +109,19 @@ TEST_F(MenuTest, TheLogoOpensTheCreditsAndBlocksTheDifficultyButtons) {
     EXPECT_EQ(game->screen, kScreenMenu);
 }
 
+TEST_F(MenuTest, TheICadeButtonSwitchesTheModeBothWays) {
+    const size_t playsBefore = sfx->plays.size();
+    ClickAt(jscrw - 38, 38);
+    EXPECT_EQ(iCadeControls, 1);
+    EXPECT_EQ(sfx->CountOf(99, playsBefore), 1);
+    Update();
+    bool shownOn = false;
+    for (const DrawCommand& c : harness->CommandsOfKind(92)) shownOn |= c.frame == 1;
+    EXPECT_TRUE(shownOn) << "the button shows the mode it is in";
+    ClickAt(jscrw - 38, 38);
+    EXPECT_EQ(iCadeControls, 0);
+}
+
 TEST_F(MenuTest, ScoreListsShowTenRowsOfTheChosenDifficulty) {
     game->difficulty = 2;
     game->highScores[10] = 777;
