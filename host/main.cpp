@@ -1,11 +1,51 @@
-// Process entry: the game on a real window.
+// Process entry: the game on a real window. Options only add to the ordinary run (an autopilot,
+// a run length, a screenshot); without any, the platform is the plain GLFW one.
+#include <cstdio>
 #include <memory>
+#include <string>
 
+#include "game/demo_pilot.h"
+#include "host/command_line.h"
 #include "host/entry.h"
 #include "host/platform_glfw.h"
+#include "host/session_platform.h"
+
+namespace {
+
+bool NeedsSession(const RunOptions& options) {
+    return options.demo || options.frameLimit > 0 || !options.screenshot.empty();
+}
+
+int RunSession(int argc, char** argv, Platform& glfw, const RunOptions& options) {
+    SessionPlatform session(glfw);
+    session.SetUpdateLimit(options.frameLimit);
+    session.SetCaptureFrames(!options.screenshot.empty());
+    DemoPilot pilot;
+    if (options.demo) session.SetPilot(&pilot);
+    const int status = hostMain(argc, argv, session);
+    SetCurrentPlatform(nullptr);
+    if (options.demo) std::printf("%s\n", pilot.Summary().c_str());
+    if (!options.screenshot.empty()) {
+        if (WriteFramePng(session.LastFrame(), options.screenshot)) {
+            std::printf("screenshot: %s\n", options.screenshot.c_str());
+        } else {
+            std::printf("screenshot: could not write %s\n", options.screenshot.c_str());
+        }
+    }
+    std::fflush(stdout);
+    return status;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    const std::string program = argc > 0 && argv[0] ? argv[0] : "vexmo";
+    const CommandLine line = ParseCommandLine(argc, argv);
+    const int early = ReportCommandLine(line, program);
+    if (early >= 0) return early;
+
     const std::unique_ptr<Platform> platform = NewGlfwPlatform();
+    if (NeedsSession(line.options)) return RunSession(argc, argv, *platform, line.options);
     const int status = hostMain(argc, argv, *platform);
     SetCurrentPlatform(nullptr);
     return status;

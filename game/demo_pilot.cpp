@@ -1,0 +1,176 @@
+#include "game/demo_pilot.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "game/angles.h"
+#include "game/my_app.h"
+#include "host/app.h"
+#include "runtime/errors.h"
+#include "runtime/gc.h"
+
+using namespace vexmo;
+
+namespace {
+
+constexpr int kNormalDifficulty = 2;
+// A hand needs a moment to reach the button, and holds it for a few updates.
+constexpr int kGlideUpdates = 20;
+constexpr int kPressUpdates = 3;
+// If a click did not take (the menu was still moving), try again after this long.
+constexpr int kRetryUpdates = 60;
+// Held fire slows down the longer the button stays down, so the pilot lets go briefly now and
+// then, as players learn to do.
+constexpr int kBurstUpdates = 24;
+constexpr int kBurstRelease = 2;
+
+MyApp* CurrentGame() {
+    AppDevice* device = app::device;
+    if (!device) return nullptr;
+    App* bound = device->app;
+    return dynamic_cast<MyApp*>(bound);
+}
+
+float ScaleOf(float scale) {
+    return scale > 0 ? scale : 1.0f;
+}
+
+// The middle difficulty button's place on the menu at rest, in virtual units.
+void NormalButtonPosition(const MyApp& game, float* x, float* y) {
+    if (game.landscape) {
+        *x = jscrw * 0.4f;
+        *y = jscrh * 0.7f;
+    } else {
+        *x = jscrw * 0.3f;
+        *y = jscrh * 0.65f;
+    }
+}
+
+// Degrees between two bearings, 0 to 180.
+float AngleBetween(float a, float b) {
+    const float d = std::fmod(std::fabs(a - b), 360.0f);
+    return d > 180.0f ? 360.0f - d : d;
+}
+
+}  // namespace
+
+void DemoPilot::Steer(int windowWidth, int windowHeight, double* x, double* y, bool* buttonHeld) {
+    const MyApp* game = CurrentGame();
+    if (!game || game->loadStep != 0) {
+        *buttonHeld = false;
+        return;
+    }
+    if (heapAtStart_ < 0) heapAtStart_ = gc_alloced_bytes;
+    const bool playing = game->screen == kScreenPlay;
+    if (playing && !wasPlaying_) {
+        ++gamesStarted_;
+        sawDying_ = false;
+        targetColumn_ = -1;
+    }
+    wasPlaying_ = playing;
+    if (playing) {
+        menuTicks_ = 0;
+        InPlay(*game, x, y, buttonHeld);
+    } else if (game->screen == kScreenMenu) {
+        OnMenu(*game, x, y, buttonHeld);
+    } else {
+        *buttonHeld = false;
+    }
+    *x = std::max(0.0, std::min(*x, static_cast<double>(windowWidth - 1)));
+    *y = std::max(0.0, std::min(*y, static_cast<double>(windowHeight - 1)));
+}
+
+void DemoPilot::OnMenu(const MyApp& game, double* x, double* y, bool* held) {
+    *held = false;
+    // Wait until the overlay of the last game has faded and the menu has slid into place.
+    const bool ready =
+        game.gameOverTimer == 0 && game.menuSlide == 0 && !game.creditsOpen && !game.badgesOpen;
+    if (!ready) {
+        menuTicks_ = 0;
+        return;
+    }
+    float buttonX = 0;
+    float buttonY = 0;
+    NormalButtonPosition(game, &buttonX, &buttonY);
+    const double toX = buttonX * ScaleOf(game.scaleX);
+    const double toY = buttonY * ScaleOf(game.scaleY);
+    const int tick = menuTicks_ % kRetryUpdates;
+    if (tick < kGlideUpdates) {
+        const double remaining = kGlideUpdates - tick;
+        *x += (toX - *x) / remaining;
+        *y += (toY - *y) / remaining;
+    } else {
+        *x = toX;
+        *y = toY;
+        *held = tick < kGlideUpdates + kPressUpdates;
+    }
+    ++menuTicks_;
+}
+
+void DemoPilot::InPlay(const MyApp& game, double* x, double* y, bool* held) {
+    *held = false;
+    if (game.dying) {
+        if (!sawDying_) {
+            sawDying_ = true;
+            ++gamesFinished_;
+            Print(String("demo: game ") + String(gamesFinished_) + String(" over, score ") +
+                  String(game.score) + String(" in round ") + String(game.round) +
+                  String(", collector heap ") + String(gc_alloced_bytes) + String(" bytes"));
+        }
+        return;
+    }
+    if (game.paused) return;
+    float targetX = 0;
+    float targetY = 0;
+    if (!PickTarget(game, &targetX, &targetY)) return;
+    *x = targetX * ScaleOf(game.scaleX);
+    *y = targetY * ScaleOf(game.scaleY);
+    *held = playTicks_++ % kBurstUpdates >= kBurstRelease;
+}
+
+bool DemoPilot::PickTarget(const MyApp& game, float* targetX, float* targetY) {
+    const int columns = std::min(game.gridW, kCellRowLength - 1);
+    const int rows = std::min(game.gridH, kCellInts / (kCellRowLength * kCellStride) - 1);
+    if (columns <= 0 || rows <= 0) return false;
+    const float cx = jscrw / 2;
+    const float cy = jscrh / 2;
+    const float scale =
+        std::min((jscrw - 16) / game.gridW * 0.125f, (jscrh - 16) / game.gridH * 0.125f);
+    const float cell = 8 * scale;
+    const float originX = cx - scale * game.gridW * 4;
+    const float originY = cy - scale * game.gridH * 4;
+    auto alive = [&game](int column, int row) {
+        return game.cells[(row * kCellRowLength + column) * kCellStride] > 0;
+    };
+    // Stay on the current microbe until it is gone; otherwise take the one the ship can reach
+    // soonest.
+    if (targetColumn_ < 0 || targetColumn_ > columns || targetRow_ < 0 || targetRow_ > rows ||
+        !alive(targetColumn_, targetRow_)) {
+        float best = 1e9f;
+        targetColumn_ = -1;
+        for (int row = 0; row <= rows; ++row) {
+            for (int column = 0; column <= columns; ++column) {
+                if (!alive(column, row)) continue;
+                const float bearing =
+                    ATan2Deg(originX + cell * column - cx, cy - (originY + cell * row));
+                const float turn = AngleBetween(bearing, static_cast<float>(game.shipAngle));
+                if (turn < best) {
+                    best = turn;
+                    targetColumn_ = column;
+                    targetRow_ = row;
+                }
+            }
+        }
+        if (targetColumn_ < 0) return false;
+    }
+    *targetX = originX + cell * targetColumn_;
+    *targetY = originY + cell * targetRow_;
+    return true;
+}
+
+std::string DemoPilot::Summary() const {
+    return "demo: " + std::to_string(gamesStarted_) + " games started, " +
+           std::to_string(gamesFinished_) + " finished; collector heap " +
+           std::to_string(heapAtStart_) + " bytes at start, " + std::to_string(gc_alloced_bytes) +
+           " bytes at the end (peak " + std::to_string(gc_max_alloced_bytes) + ")";
+}

@@ -1,0 +1,39 @@
+// The autopilot of "vexmo --demo": it looks at the game the way a player looks at the screen and
+// answers with the pointer and the left button only. On the menu it glides to the normal
+// difficulty button and clicks it; in play it points at the microbe nearest to the ship and
+// holds the button; after the game over it waits for the menu and starts the next game.
+#pragma once
+
+#include <string>
+
+#include "host/session_platform.h"
+
+class MyApp;
+
+class DemoPilot final : public InputPilot {
+public:
+    void Steer(int windowWidth, int windowHeight, double* x, double* y, bool* buttonHeld) override;
+
+    int GamesStarted() const { return gamesStarted_; }
+    int GamesFinished() const { return gamesFinished_; }
+    // The collector's live bytes when the menu first appeared; -1 before that.
+    int HeapAtStart() const { return heapAtStart_; }
+    // One line for the end of a session: games and the collector's heap then and now.
+    std::string Summary() const;
+
+private:
+    void OnMenu(const MyApp& game, double* x, double* y, bool* held);
+    void InPlay(const MyApp& game, double* x, double* y, bool* held);
+    // False when the dish is empty; otherwise the virtual position of the microbe to shoot.
+    bool PickTarget(const MyApp& game, float* targetX, float* targetY);
+
+    int menuTicks_ = 0;
+    int playTicks_ = 0;
+    bool wasPlaying_ = false;
+    bool sawDying_ = false;
+    int targetColumn_ = -1;
+    int targetRow_ = -1;
+    int gamesStarted_ = 0;
+    int gamesFinished_ = 0;
+    int heapAtStart_ = -1;
+};
