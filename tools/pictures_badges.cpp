@@ -85,11 +85,11 @@ void drawBadge(Pen& pen, int frame) {
     pen.fill(medal, radial({24, 20}, 50, metal.light, metal.dark));
     pen.fill(outline(offset(medal, -3), 1.4), scaled(metal.light, 0.9));
     pen.fill(outline(medal, 1.2), rgb(40, 30, 20, 0.8f));
-    if (frame == 0) {  // the test badge: a check mark and its name
-        const Shape mark = emblem(7);
+    if (frame == 0) {                                // the test badge: a check mark and its name
+        const Shape mark = moved(emblem(7), 0, -5);  // room for the name below
         pen.fill(offset(mark, 1.5), rgb(60, 30, 0, 0.8f));
         pen.fill(mark, rgb(255, 255, 255));
-        drawText(pen, "TEST", 32, 50, 1.0, solid(rgb(80, 40, 0)));
+        drawText(pen, "TEST", 32, 47, 1.0, solid(rgb(80, 40, 0)));
         return;
     }
     const Shape e = emblem((frame + frame / 8) % 8);
