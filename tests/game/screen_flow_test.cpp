@@ -303,6 +303,42 @@ TEST_F(GameTest, AResizeReloadsEverythingWhileTheScreenWaits) {
     EXPECT_EQ(game->screen, 7);
 }
 
+TEST_F(GameTest, AResizeDuringPlayHoldsThePlayFieldUntilTheLoadIsDone) {
+    harness->FinishLoading();
+    game->screen = kScreenStartPlay;
+    harness->Frame();
+    ASSERT_EQ(game->screen, kScreenPlay);
+    harness->Frame(3);
+    const int phase = game->wobblePhase;
+    harness->Resize(800, 600);
+    harness->Render();
+    ASSERT_EQ(game->loadStep, 1);
+    for (int i = 0; i < kLoadSteps; ++i) {
+        harness->Frame();
+        EXPECT_EQ(game->wobblePhase, phase) << "play ran during loading step " << i;
+    }
+    EXPECT_EQ(game->loadStep, 0);
+    harness->Frame();
+    EXPECT_EQ(game->screen, kScreenPlay);
+    EXPECT_EQ(game->wobblePhase, phase + 6);
+}
+
+TEST_F(GameTest, GameOverRunsTwiceInTheUpdateThatEndsTheGame) {
+    harness->FinishLoading();
+    game->screen = kScreenStartPlay;
+    harness->Frame();
+    ASSERT_EQ(game->screen, kScreenPlay);
+    game->dying = 1;
+    game->gameOverTimer = 89;
+    harness->Update();
+    // The first call reaches 90 and hands over to the menu at 75; the second counts down by 2.
+    EXPECT_EQ(game->screen, kScreenBackToMenu);
+    EXPECT_EQ(game->gameOverTimer, 73);
+    harness->Update();
+    EXPECT_EQ(game->screen, kScreenMenu);
+    EXPECT_EQ(game->gameOverTimer, 71);
+}
+
 TEST_F(GameTest, RenderFillsTheDeviceWithTheClearColourFirst) {
     game->CLS2D(10, 20, 30, 1);
     harness->recorder.Clear();
