@@ -23,6 +23,8 @@ constexpr int kRetryUpdates = 60;
 // then, as players learn to do.
 constexpr int kBurstUpdates = 24;
 constexpr int kBurstRelease = 2;
+constexpr float kPauseButtonX = 16;
+constexpr float kPauseButtonY = 16;
 
 MyApp* CurrentGame() {
     AppDevice* device = app::device;
@@ -65,11 +67,13 @@ void DemoPilot::Steer(int windowWidth, int windowHeight, double* x, double* y, b
     if (playing && !wasPlaying_) {
         ++gamesStarted_;
         sawDying_ = false;
+        quitting_ = false;
+        playTicks_ = 0;
+        clickTicks_ = 0;
         targetColumn_ = -1;
     }
     wasPlaying_ = playing;
     if (playing) {
-        menuTicks_ = 0;
         InPlay(*game, x, y, buttonHeld);
     } else if (game->screen == kScreenMenu) {
         OnMenu(*game, x, y, buttonHeld);
@@ -80,31 +84,37 @@ void DemoPilot::Steer(int windowWidth, int windowHeight, double* x, double* y, b
     *y = std::max(0.0, std::min(*y, static_cast<double>(windowHeight - 1)));
 }
 
+void DemoPilot::ClickAt(const MyApp& game, float virtualX, float virtualY, double* x, double* y,
+                        bool* held) {
+    const double toX = virtualX * ScaleOf(game.scaleX);
+    const double toY = virtualY * ScaleOf(game.scaleY);
+    const int tick = clickTicks_ % kRetryUpdates;
+    if (tick < kGlideUpdates) {
+        const double remaining = kGlideUpdates - tick;
+        *x += (toX - *x) / remaining;
+        *y += (toY - *y) / remaining;
+        *held = false;
+    } else {
+        *x = toX;
+        *y = toY;
+        *held = tick < kGlideUpdates + kPressUpdates;
+    }
+    ++clickTicks_;
+}
+
 void DemoPilot::OnMenu(const MyApp& game, double* x, double* y, bool* held) {
     *held = false;
     // Wait until the overlay of the last game has faded and the menu has slid into place.
     const bool ready =
         game.gameOverTimer == 0 && game.menuSlide == 0 && !game.creditsOpen && !game.badgesOpen;
     if (!ready) {
-        menuTicks_ = 0;
+        clickTicks_ = 0;
         return;
     }
     float buttonX = 0;
     float buttonY = 0;
     NormalButtonPosition(game, &buttonX, &buttonY);
-    const double toX = buttonX * ScaleOf(game.scaleX);
-    const double toY = buttonY * ScaleOf(game.scaleY);
-    const int tick = menuTicks_ % kRetryUpdates;
-    if (tick < kGlideUpdates) {
-        const double remaining = kGlideUpdates - tick;
-        *x += (toX - *x) / remaining;
-        *y += (toY - *y) / remaining;
-    } else {
-        *x = toX;
-        *y = toY;
-        *held = tick < kGlideUpdates + kPressUpdates;
-    }
-    ++menuTicks_;
+    ClickAt(game, buttonX, buttonY, x, y, held);
 }
 
 void DemoPilot::InPlay(const MyApp& game, double* x, double* y, bool* held) {
@@ -119,13 +129,44 @@ void DemoPilot::InPlay(const MyApp& game, double* x, double* y, bool* held) {
         }
         return;
     }
-    if (game.paused) return;
+    if (game.paused) {
+        InPauseMenu(game, x, y, held);
+        return;
+    }
+    if (++playTicks_ >= longestGame_) {
+        // Time to give up: the pause button in the corner, then quit.
+        if (!quitting_) clickTicks_ = 0;
+        quitting_ = true;
+        ClickAt(game, kPauseButtonX, kPauseButtonY, x, y, held);
+        return;
+    }
     float targetX = 0;
     float targetY = 0;
     if (!PickTarget(game, &targetX, &targetY)) return;
     *x = targetX * ScaleOf(game.scaleX);
     *y = targetY * ScaleOf(game.scaleY);
-    *held = playTicks_++ % kBurstUpdates >= kBurstRelease;
+    *held = playTicks_ % kBurstUpdates >= kBurstRelease;
+}
+
+void DemoPilot::InPauseMenu(const MyApp& game, double* x, double* y, bool* held) {
+    *held = false;
+    const float restY = jscrh * 0.5f;
+    // Buttons only count once the panel has come to rest.
+    if (game.pauseMotion != 1 || game.pauseSlide < restY) {
+        clickTicks_ = 0;
+        return;
+    }
+    const float cx = jscrw * 0.5f;
+    const float y0 = static_cast<float>(game.pauseSlide);
+    if (!quitting_) {
+        // Paused by something else (the window lost the focus): carry on playing.
+        ClickAt(game, cx, y0, x, y, held);
+        return;
+    }
+    const float quitX = game.landscape ? static_cast<float>(static_cast<int>(cx - 140))
+                                       : static_cast<float>(static_cast<int>(cx - 96));
+    const float quitY = game.landscape ? y0 - 64 : y0 - 96;
+    ClickAt(game, quitX, quitY, x, y, held);
 }
 
 bool DemoPilot::PickTarget(const MyApp& game, float* targetX, float* targetY) {

@@ -79,6 +79,27 @@ TEST_F(DemoPilotTest, AfterAGameOverTheNextGameStarts) {
         << pilot.Summary();
 }
 
+TEST_F(DemoPilotTest, ALongGameIsQuitThroughThePauseMenu) {
+    pilot.SetLongestGame(200);
+    ASSERT_TRUE(RunUntil([this] { return pilot.GamesStarted() == 1; }, 400));
+    ASSERT_TRUE(RunUntil([this] { return game->paused == 1; }, 300));
+    EXPECT_EQ(game->dying, 0);
+    ASSERT_TRUE(RunUntil([this] { return pilot.GamesFinished() == 1; }, 300))
+        << "quit never clicked";
+    EXPECT_EQ(game->dying, 1);
+    ASSERT_TRUE(RunUntil([this] { return pilot.GamesStarted() == 2; }, 600));
+}
+
+TEST_F(DemoPilotTest, APauseFromOutsideIsResumed) {
+    ASSERT_TRUE(RunUntil([this] { return pilot.GamesStarted() == 1; }, 400));
+    harness->Suspend();
+    harness->Resume();
+    ASSERT_EQ(game->paused, 1) << "play comes back paused";
+    ASSERT_TRUE(RunUntil([this] { return game->paused == 0; }, 300)) << "resume never clicked";
+    EXPECT_EQ(game->dying, 0);
+    EXPECT_EQ(pilot.GamesFinished(), 0);
+}
+
 TEST_F(DemoPilotTest, ButtonChangesAreDeliveredAsEventsOnly) {
     ASSERT_TRUE(RunUntil([this] { return game->screen == vexmo::kScreenPlay; }, 400));
     ASSERT_TRUE(RunUntil([this] { return game->pointerDown == 1; }, 400));
