@@ -1,0 +1,136 @@
+# Shared helpers of the end-to-end scripts (sourced; this folder is not run as a test).
+# A script calls e2e_setup first: it uses the display it was given (the test command's Xvfb with
+# openbox) or starts a private one, and makes a scratch working folder $work.
+: "${VEXMO_EXE:?}" "${VEXMO_SOURCE_DIR:?}" "${VEXMO_BINARY_DIR:?}"
+
+game_pid=""
+wid=""
+_e2e_own_x=""
+
+e2e_cleanup() {
+  if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
+    kill "$game_pid" 2>/dev/null || true
+    wait "$game_pid" 2>/dev/null || true
+  fi
+  [ -n "$_e2e_own_x" ] && vexmo_xvfb_stop
+  [ -n "${work:-}" ] && rm -rf "$work"
+  return 0
+}
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "${work:-}/out.txt" ] && { echo "--- game output (last lines):" >&2; tail -n 20 "$work/out.txt" >&2; }
+  exit 1
+}
+
+# e2e_setup [data]: data is "link" (the build's data folder, default) or "none".
+e2e_setup() {
+  trap e2e_cleanup EXIT
+  if [ -z "${DISPLAY:-}" ]; then
+    . "$VEXMO_SOURCE_DIR/scripts/xvfb-env.sh"
+    WITH_WM=1 vexmo_xvfb_start
+    _e2e_own_x=1
+  fi
+  export LIBGL_ALWAYS_SOFTWARE=1
+  export ALSOFT_DRIVERS="${ALSOFT_DRIVERS:-null}"
+  # The GL driver is unloaded when the window system shuts down, so the blocks it keeps until
+  # exit cannot be traced to a library any more; leak checks of our code are the unit tests'.
+  export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+  work=$(mktemp -d)
+  if [ "${1:-link}" = link ]; then ln -s "$VEXMO_BINARY_DIR/data" "$work/data"; fi
+  shots="$VEXMO_BINARY_DIR/e2e-shots"
+  mkdir -p "$shots"
+}
+
+have_wm() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# e2e_start [options...]: the game in $work, output in $work/out.txt; sets game_pid and wid.
+e2e_start() {
+  (cd "$work" && exec "$VEXMO_EXE" "$@" >"$work/out.txt" 2>&1) &
+  game_pid=$!
+  wid=""
+  for _ in $(seq 200); do
+    wid=$(xdotool search --onlyvisible --name '^Vexmo$' 2>/dev/null | head -n1 || true)
+    [ -n "$wid" ] && return 0
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window appeared"
+    sleep 0.05
+  done
+  fail "no window titled Vexmo"
+}
+
+alive() { kill -0 "$game_pid" 2>/dev/null || fail "the game died: $1"; }
+
+# Waits until the game has loaded and the menu has slid in. Slow builds (sanitizers) get longer.
+wait_for_menu() { sleep "${VEXMO_MENU_WAIT:-2.5}"; alive "while loading"; }
+
+# A press held for a few updates, as a hand clicks (the game samples once per update).
+click_at() {
+  xdotool mousemove --window "$wid" "$1" "$2" mousedown 1
+  sleep 0.15
+  xdotool mouseup 1
+}
+
+shot() { import -window "$wid" "$1"; }
+# Distinct colours in a picture: a blank window has very few.
+colours() { /usr/bin/convert "$1" -format '%k' info:; }
+# Pixels that differ between two pictures (optionally within a WxH+X+Y region), 0 if identical.
+difference() {
+  if [ -n "${3:-}" ]; then
+    /usr/bin/compare -metric AE <(/usr/bin/convert "$1" -crop "$3" +repage png:-) \
+      <(/usr/bin/convert "$2" -crop "$3" +repage png:-) null: 2>&1 || true
+  else
+    /usr/bin/compare -metric AE "$1" "$2" null: 2>&1 || true
+  fi
+}
+# "r g b" of one pixel.
+pixel() {
+  /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)] %[fx:int(255*p{$2,$3}.g+0.5)] %[fx:int(255*p{$2,$3}.b+0.5)]" info:
+}
+
+# Asks the window to close as a user does and waits for the game; prints its exit status.
+close_game() {
+  local status=0
+  if have_wm; then
+    for _ in $(seq 10); do
+      xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
+      xdotool key --clearmodifiers alt+F4 >/dev/null 2>&1 || true
+      for _ in $(seq 20); do kill -0 "$game_pid" 2>/dev/null || break 2; sleep 0.1; done
+    done
+  else
+    xdotool windowclose "$wid" >/dev/null 2>&1 || true
+    for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  fi
+  kill -0 "$game_pid" 2>/dev/null && fail "the game did not end on a close request"
+  wait "$game_pid" || status=$?
+  game_pid=""
+  echo "$status"
+}
+
+# The saved record: 98 decimal fields, each followed by "|", whose five checksums agree.
+# Prints "ok" or what is wrong.
+check_state_file() {
+  [ -s "$1" ] || { echo "missing or empty"; return; }
+  awk -v RS='\0' '
+    function wrap(v) { v = v % 4294967296; if (v < 0) v += 4294967296; return v }
+    {
+      sub(/\n$/, "")
+      if ($0 !~ /^(-?[0-9]+\|){98}$/) { print "not 98 integer fields: " substr($0, 1, 80); exit }
+      n = split($0, f, "|")
+      s = 0; for (i = 0; i < 25; i++) s = wrap(s + i * f[i + 1])
+      if (s != wrap(f[26])) { print "settings checksum"; exit }
+      s = 0; for (i = 27; i <= 34; i++) s = wrap(s + f[i])
+      if (s != wrap(f[35])) { print "badge checksum"; exit }
+      for (t = 0; t < 3; t++) {
+        s = 0; b = 36 + 21 * t
+        for (k = 0; k < 10; k++) s = wrap(s + (k + 4) * f[b + 2 * k] + (t + k + 3) * f[b + 2 * k + 1])
+        if (s != wrap(f[b + 20])) { print "score table " t " checksum"; exit }
+      }
+      print "ok"
+    }' "$1"
+}
+
+# Recent scores of a difficulty (1..3) from the saved record, newest first.
+recent_scores() {
+  awk -v RS='\0' -v t="$(($2 - 1))" '{ split($0, f, "|"); b = 36 + 21 * t
+    for (k = 0; k < 10; k++) printf "%s ", f[b + 2 * k + 1]; print "" }' "$1"
+}

@@ -1,0 +1,75 @@
+// The few options of the game binary: anything unexpected must be refused with status 2, and no
+// option at all must leave the ordinary game untouched.
+#include "host/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+CommandLine Parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "vexmo");
+    return ParseCommandLine(static_cast<int>(args.size()), args.data());
+}
+
+TEST(CommandLineTest, NoOptionsRunsThePlainGame) {
+    const CommandLine line = Parse({});
+    EXPECT_EQ(line.action, CommandLineAction::kRun);
+    EXPECT_FALSE(line.options.demo);
+    EXPECT_EQ(line.options.frameLimit, 0);
+    EXPECT_TRUE(line.options.screenshot.empty());
+    EXPECT_EQ(ReportCommandLine(line, "vexmo"), -1);
+}
+
+TEST(CommandLineTest, AllRunOptionsInBothSpellings) {
+    const CommandLine spaced = Parse({"--demo", "--frames", "1200", "--screenshot", "a b.png"});
+    ASSERT_EQ(spaced.action, CommandLineAction::kRun) << spaced.error;
+    EXPECT_TRUE(spaced.options.demo);
+    EXPECT_EQ(spaced.options.frameLimit, 1200);
+    EXPECT_EQ(spaced.options.screenshot, "a b.png");
+    const CommandLine joined = Parse({"--frames=7", "--screenshot=x=y.png"});
+    ASSERT_EQ(joined.action, CommandLineAction::kRun) << joined.error;
+    EXPECT_EQ(joined.options.frameLimit, 7);
+    EXPECT_EQ(joined.options.screenshot, "x=y.png") << "only the first = splits";
+}
+
+TEST(CommandLineTest, HelpAndVersionWinAndExitZero) {
+    EXPECT_EQ(Parse({"--help"}).action, CommandLineAction::kShowHelp);
+    EXPECT_EQ(Parse({"-h"}).action, CommandLineAction::kShowHelp);
+    EXPECT_EQ(Parse({"--demo", "--version"}).action, CommandLineAction::kShowVersion);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(ReportCommandLine(Parse({"--version"}), "vexmo"), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), VersionText());
+    EXPECT_NE(UsageText("vexmo").find("--screenshot FILE"), std::string::npos);
+}
+
+TEST(CommandLineTest, BadFrameCountsAreRefused) {
+    for (const char* bad : {"0", "-5", "12x", "", " 3", "+3", "99999999999999999999", "1e3"}) {
+        const CommandLine line = Parse({"--frames", bad});
+        EXPECT_EQ(line.action, CommandLineAction::kBadUsage) << "\"" << bad << "\"";
+    }
+    EXPECT_EQ(Parse({"--frames", "36288000"}).action, CommandLineAction::kRun);
+    EXPECT_EQ(Parse({"--frames", "36288001"}).action, CommandLineAction::kBadUsage);
+}
+
+TEST(CommandLineTest, UnknownMissingOrSurplusValuesExitTwoWithTheUsage) {
+    for (const auto& args : std::vector<std::vector<const char*>>{{"--bogus"},
+                                                                  {"demo"},
+                                                                  {"--frames"},
+                                                                  {"--screenshot"},
+                                                                  {"--screenshot="},
+                                                                  {"--demo=1"},
+                                                                  {"--help=me"},
+                                                                  {"-"}}) {
+        const CommandLine line = Parse(args);
+        ASSERT_EQ(line.action, CommandLineAction::kBadUsage) << args[0];
+        EXPECT_FALSE(line.error.empty());
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(ReportCommandLine(line, "vexmo"), 2);
+        const std::string printed = testing::internal::GetCapturedStderr();
+        EXPECT_NE(printed.find("Usage: vexmo"), std::string::npos) << printed;
+    }
+}
+
+}  // namespace
