@@ -9,6 +9,8 @@ _e2e_own_x=""
 
 e2e_cleanup() {
   if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
+    # A tracer in between (strace) outlives its signal while the game runs: the game goes first.
+    pkill -P "$game_pid" 2>/dev/null || true
     kill "$game_pid" 2>/dev/null || true
     wait "$game_pid" 2>/dev/null || true
   fi
@@ -76,20 +78,26 @@ colours() { /usr/bin/convert "$1" -format '%k' info:; }
 # Pixels that differ between two pictures (optionally within a WxH+X+Y region), 0 if identical.
 difference() {
   if [ -n "${3:-}" ]; then
-    /usr/bin/compare -metric AE <(/usr/bin/convert "$1" -crop "$3" +repage png:-) \
-      <(/usr/bin/convert "$2" -crop "$3" +repage png:-) null: 2>&1 || true
-  else
-    /usr/bin/compare -metric AE "$1" "$2" null: 2>&1 || true
+    /usr/bin/convert "$1" -crop "$3" +repage "$work/crop-a.png"
+    /usr/bin/convert "$2" -crop "$3" +repage "$work/crop-b.png"
+    set -- "$work/crop-a.png" "$work/crop-b.png"
   fi
+  /usr/bin/compare -metric AE "$1" "$2" null: 2>&1 || true
 }
 # "r g b" of one pixel.
 pixel() {
   /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)] %[fx:int(255*p{$2,$3}.g+0.5)] %[fx:int(255*p{$2,$3}.b+0.5)]" info:
 }
 
-# Asks the window to close as a user does and waits for the game; prints its exit status.
+# Mean "r g b" (0..255) of a WxH+X+Y region.
+mean_colour() {
+  /usr/bin/convert "$1" -crop "$2" +repage -format "%[fx:int(255*mean.r+0.5)] %[fx:int(255*mean.g+0.5)] %[fx:int(255*mean.b+0.5)]" info:
+}
+
+# Asks the window to close as a user does and waits for the game; its exit status is left in
+# $closed_status (not printed: waiting needs this shell, not a command substitution's).
 close_game() {
-  local status=0
+  closed_status=0
   if have_wm; then
     for _ in $(seq 10); do
       xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
@@ -101,9 +109,8 @@ close_game() {
     for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
   fi
   kill -0 "$game_pid" 2>/dev/null && fail "the game did not end on a close request"
-  wait "$game_pid" || status=$?
+  wait "$game_pid" || closed_status=$?
   game_pid=""
-  echo "$status"
 }
 
 # The saved record: 98 decimal fields, each followed by "|", whose five checksums agree.
@@ -114,8 +121,10 @@ check_state_file() {
     function wrap(v) { v = v % 4294967296; if (v < 0) v += 4294967296; return v }
     {
       sub(/\n$/, "")
-      if ($0 !~ /^(-?[0-9]+\|){98}$/) { print "not 98 integer fields: " substr($0, 1, 80); exit }
       n = split($0, f, "|")
+      bad = n != 99 || f[99] != ""
+      for (i = 1; i < n && !bad; i++) bad = f[i] !~ /^-?[0-9]+$/
+      if (bad) { print "not 98 integer fields: " substr($0, 1, 80); exit }
       s = 0; for (i = 0; i < 25; i++) s = wrap(s + i * f[i + 1])
       if (s != wrap(f[26])) { print "settings checksum"; exit }
       s = 0; for (i = 27; i <= 34; i++) s = wrap(s + f[i])
