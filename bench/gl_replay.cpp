@@ -346,6 +346,10 @@ int RunReplay(const Options& o) {
     }
     std::printf("frames=%ld\nmeasured_frames=%ld\n", frameCount, to - from);
     std::printf("cpu_per_wall=%.4f\n", end.CpuPerWallSince(start));
+    const long frames = to - from;
+    const double wall = end.wall - start.wall;
+    std::printf("frames_per_second=%.2f\n", wall > 0 ? frames / wall : 0.0);
+    std::printf("cpu_ms_per_frame=%.3f\n", frames > 0 ? (end.cpu - start.cpu) * 1e3 / frames : 0.0);
     std::printf("peak_rss_kb=%ld\n", PeakResidentKilobytes());
     glfwTerminate();
     return 0;
