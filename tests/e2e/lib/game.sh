@@ -62,8 +62,13 @@ e2e_start() {
 
 alive() { kill -0 "$game_pid" 2>/dev/null || fail "the game died: $1"; }
 
-# Waits until the game has loaded and the menu has slid in. Slow builds (sanitizers) get longer.
-wait_for_menu() { sleep "${VEXMO_MENU_WAIT:-2.5}"; alive "while loading"; }
+# Waits until the game has loaded and the menu has slid in. A sanitizer build loads slower.
+wait_for_menu() {
+  local seconds=2.5
+  ldd "$VEXMO_EXE" 2>/dev/null | grep -q libasan && seconds=5
+  sleep "${VEXMO_MENU_WAIT:-$seconds}"
+  alive "while loading"
+}
 
 # A press held for a few updates, as a hand clicks (the game samples once per update).
 click_at() {

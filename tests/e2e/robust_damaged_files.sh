@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# A data folder with damaged files: images and sounds cut short mid-file, among them the menu's
+# picture, the ship's sheet and several effects the menu and play use. Nothing crashes; the game is played and closed.
+set -euo pipefail
+. "$VEXMO_SOURCE_DIR/tests/e2e/lib/game.sh"
+e2e_setup none
+cp -rL "$VEXMO_BINARY_DIR/data" "$work/data"
+cut_short() { # file, bytes to keep
+  [ -f "$1" ] || fail "no $1 in the data folder"
+  truncate -s "$2" "$1"
+}
+# A 640x480 window uses the "-hd" images.
+cut_short "$work/data/menu-hd.png" 300         # inside the first image data chunk
+cut_short "$work/data/gfx-hd.png" 60           # inside the header chunk
+cut_short "$work/data/microbes-hd.png" 8       # just the signature
+cut_short "$work/data/common/Buttons-hd.png" 2000
+cut_short "$work/data/sfx/098.wav" 100         # inside the data chunk
+cut_short "$work/data/sfx/013.wav" 30          # inside the format chunk
+cut_short "$work/data/sfx/001.wav" 0           # empty
+e2e_start
+wait_for_menu
+shot "$shots/robust-damaged-menu.png"
+click_at 256 336
+sleep 3
+xdotool mousemove --window "$wid" 320 40 mousedown 1
+sleep 1
+xdotool mouseup 1
+alive "playing with damaged files"
+shot "$shots/robust-damaged-play.png"
+close_game
+[ "$closed_status" = 0 ] || fail "closing ended with status $closed_status"
+grep -q "Runtime Error" "$work/out.txt" && fail "runtime error"
+echo "robust_damaged_files: ok"

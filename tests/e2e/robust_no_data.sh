@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# No data folder at all: the game still runs, draws nothing but its clear colour, takes clicks
+# without harm, and ends cleanly with status 0 when its window is closed.
+set -euo pipefail
+. "$VEXMO_SOURCE_DIR/tests/e2e/lib/game.sh"
+e2e_setup none
+e2e_start
+wait_for_menu
+shot "$shots/robust-no-data.png"
+n=$(colours "$shots/robust-no-data.png")
+echo "colours without data: $n"
+[ "$n" -le 4 ] || fail "the game drew $n colours without any data"
+click_at 256 336
+sleep 1
+alive "after a click without data"
+close_game
+[ "$closed_status" = 0 ] || fail "closing ended with status $closed_status"
+grep -q "Runtime Error" "$work/out.txt" && fail "runtime error"
+echo "robust_no_data: ok"
