@@ -153,8 +153,22 @@ int MyApp::Text(float x, float y, String s, float ax, float ay) {
 }
 
 String MyApp::rstr(int v, int w, String pad) {
+    const String digits(v);
+    // The HUD pads its numbers every update, so the usual widths are built in one buffer, right
+    // to left: the digits, then copies of the pad ending where the digits begin.
+    constexpr int kMaxBuiltWidth = 64;
+    const int padLength = pad.Length();
+    if (w > 0 && w <= kMaxBuiltWidth && padLength > 0) {
+        String::Char built[kMaxBuiltWidth];
+        int at = w;
+        for (int k = digits.Length() - 1; k >= 0 && at > 0; --k) built[--at] = digits[k];
+        for (int k = padLength - 1; at > 0; k = k > 0 ? k - 1 : padLength - 1) {
+            built[--at] = pad[k];
+        }
+        return String(built, w);
+    }
     String padded = pad;
     for (int i = 0; i < w; ++i) padded += pad;
-    padded += String(v);
+    padded += digits;
     return padded.Slice(-w);
 }
