@@ -221,15 +221,15 @@ public:
     }
 
 private:
-    struct ArraySpec {
+    struct ArrayLayout {
         int size = 0;
         int type = 0;
         int stride = 0;
         bool pending = false;
     };
 
-    static void SetArray(ArraySpec* spec, const GlTraceCall& c) {
-        *spec = {c.ints[0], c.ints[1], c.ints[2], true};
+    static void SetArray(ArrayLayout* layout, const GlTraceCall& c) {
+        *layout = {c.ints[0], c.ints[1], c.ints[2], true};
     }
 
     // Copies the draw's vertices into the arena where the game's buffer had them, and points
@@ -288,9 +288,9 @@ private:
     std::vector<uint8_t> arena_;
     std::vector<uint8_t> readBack_;
     std::unordered_map<uint32_t, GLuint> textures_;
-    ArraySpec vertex_;
-    ArraySpec texCoord_;
-    ArraySpec color_;
+    ArrayLayout vertex_;
+    ArrayLayout texCoord_;
+    ArrayLayout color_;
 };
 
 // The whole trace in memory, split into frames, so the replay reads no file while it runs.
