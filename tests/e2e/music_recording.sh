@@ -43,7 +43,7 @@ seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }'; 
 started=$(now)
 (cd "$work" && exec "$VEXMO_EXE" >"$work/stdout.txt" 2>&1) &
 game_pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Vexmo$' | head -n1)
+wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Vexmo$' | head -n1)
 [ -n "$wid" ] || fail "no window"
 
 # Assets load in half a second and the menu slides in over another half; then the hardest

@@ -50,7 +50,7 @@ pixel() { /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*
 
 (cd "$work" && exec "$VEXMO_EXE" >"$work/stdout.txt" 2>&1) &
 game_pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Vexmo$' | head -n1)
+wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Vexmo$' | head -n1)
 [ -n "$wid" ] || fail "no window"
 
 # Loading takes half a second, the menu slides in over another half.

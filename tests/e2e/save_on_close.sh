@@ -34,7 +34,7 @@ xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
 start_game() {
   (cd "$work" && exec "$VEXMO_EXE" >>"$work/stdout.txt" 2>&1) &
   game_pid=$!
-  wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Vexmo$' | head -n1)
+  wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Vexmo$' | head -n1)
   [ -n "$wid" ] || fail "no window"
   sleep 2
 }

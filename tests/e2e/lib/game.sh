@@ -52,7 +52,7 @@ e2e_start() {
   game_pid=$!
   wid=""
   for _ in $(seq 200); do
-    wid=$(xdotool search --onlyvisible --name '^Vexmo$' 2>/dev/null | head -n1 || true)
+    wid=$(xdotool search --onlyvisible --pid "$game_pid" --name '^Vexmo$' 2>/dev/null | head -n1 || true)
     [ -n "$wid" ] && return 0
     kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window appeared"
     sleep 0.05
