@@ -42,8 +42,12 @@ start_game() {
   sleep 2
 }
 close_game() {
-  xdotool key --window "$wid" alt+F4
-  for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.05; done
+  # A busy (sanitizer) build has been seen to miss one close request: ask up to three times.
+  for _ in 1 2 3; do
+    kill -0 "$game_pid" 2>/dev/null || break
+    xdotool key --window "$wid" alt+F4 2>/dev/null || true
+    for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.05; done
+  done
   local status=0
   wait "$game_pid" || status=$?
   game_pid=""
