@@ -2,31 +2,12 @@
 # The round's music in the real program: OpenAL Soft's "wave" backend records the whole mix
 # while a round is started from the menu and left running for 20 seconds. The recording must be
 # silent-free after the tune starts, carry several distinct pitches and never clip.
-# The figures are printed; the recording is kept as $VEXMO_BINARY_DIR/shots/music.wav.
+# The figures are printed; the recording is kept as $VEXMO_BINARY_DIR/e2e-shots/music.wav.
 set -euo pipefail
-: "${VEXMO_EXE:?}" "${VEXMO_BINARY_DIR:?}" "${VEXMO_SOURCE_DIR:?}"
-
-if [ -z "${DISPLAY:-}" ]; then
-  . "$VEXMO_SOURCE_DIR/scripts/xvfb-env.sh"
-  WITH_WM=1 vexmo_xvfb_start
-  trap vexmo_xvfb_stop EXIT
-fi
-export LIBGL_ALWAYS_SOFTWARE=1
+. "$VEXMO_SOURCE_DIR/tests/e2e/lib/game.sh"
+e2e_setup
 
 record_seconds=${VEXMO_RECORD_SECONDS:-20}
-shots="$VEXMO_BINARY_DIR/shots"
-mkdir -p "$shots"
-work=$(mktemp -d)
-ln -s "$VEXMO_BINARY_DIR/data" "$work/data"
-game_pid=""
-cleanup() {
-  if [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; then wait "$game_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-  if declare -F vexmo_xvfb_stop >/dev/null; then vexmo_xvfb_stop; fi
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
 # The wave backend writes 16-bit stereo at 44.1 kHz, in real time, to the named file.
 cat >"$work/wave.conf" <<EOF
 [general]
@@ -41,44 +22,27 @@ now() { date +%s.%N; }
 seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }'; }
 
 started=$(now)
-(cd "$work" && exec "$VEXMO_EXE" >"$work/stdout.txt" 2>&1) &
-game_pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Vexmo$' | head -n1)
-[ -n "$wid" ] || fail "no window"
-
+e2e_start
 # Assets load in half a second and the menu slides in over another half; then the hardest
 # difficulty button (60% of the width, 70% of the height) starts a round, whose tune starts 90
 # updates later. A slow machine (or a sanitizer build) may need a second click.
-click_start() {
-  xdotool mousemove --window "$wid" 384 336 mousedown 1
-  sleep 0.15
-  xdotool mouseup 1
-}
-sleep 2
+wait_for_menu
 tune_at=""
-for attempt in 1 2 3; do
-  click_start
+for _ in 1 2 3; do
+  click_at 384 336
   for _ in $(seq 60); do
-    if grep -q '^Playing  ' "$work/stdout.txt"; then tune_at=$(seconds_since "$started"); break 2; fi
+    if grep -q '^Playing  ' "$work/out.txt"; then tune_at=$(seconds_since "$started"); break 2; fi
     sleep 0.1
   done
 done
-[ -n "$tune_at" ] || fail "no tune was started: $(head -c 2000 "$work/stdout.txt")"
+[ -n "$tune_at" ] || fail "no tune was started: $(head -c 2000 "$work/out.txt")"
 sleep "$record_seconds"
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended while playing"
 
 # A close request ends the program normally, which finishes the recording's header.
-xdotool windowactivate --sync "$wid" key --clearmodifiers alt+F4 2>/dev/null || true
-for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$game_pid" 2>/dev/null; then
-  kill "$game_pid"
-  echo "note: the game did not close on request; its recording is read without its header sizes"
-fi
-wait "$game_pid" 2>/dev/null || true
-game_pid=""
-
-echo "tune: $(grep -m1 '^Playing  ' "$work/stdout.txt")"
-grep -q '^Music File : ' "$work/stdout.txt" || fail "the tune was never loaded"
+if have_wm; then close_game; else stop_game; fi
+echo "tune: $(grep -m1 '^Playing  ' "$work/out.txt")"
+grep -q '^Music File : ' "$work/out.txt" || fail "the tune was never loaded"
 
 [ -s "$work/music.wav" ] || fail "nothing was recorded"
 sox --ignore-length "$work/music.wav" "$shots/music.wav"

@@ -2,72 +2,20 @@
 # Scores survive a restart: play a game on the middle difficulty until it ends, close the window,
 # start the program again in the same folder and find the score in the menu's lists. Then open
 # the credits box from the maker's logo and close it with a click.
-# Screenshots go to $VEXMO_BINARY_DIR/shots/ for a look by eye.
+# Screenshots go to $VEXMO_BINARY_DIR/e2e-shots/ for a look by eye.
 set -euo pipefail
-: "${VEXMO_EXE:?}" "${VEXMO_BINARY_DIR:?}" "${VEXMO_SOURCE_DIR:?}"
+. "$VEXMO_SOURCE_DIR/tests/e2e/lib/game.sh"
+e2e_setup
+have_wm || fail "closing the window needs a window manager"
 
-if [ -z "${DISPLAY:-}" ]; then
-  . "$VEXMO_SOURCE_DIR/scripts/xvfb-env.sh"
-  WITH_WM=1 vexmo_xvfb_start
-fi
-export ALSOFT_DRIVERS=null LIBGL_ALWAYS_SOFTWARE=1
-
-shots="$VEXMO_BINARY_DIR/shots"
-mkdir -p "$shots"
-# A private working folder: the state file written here must not leak into other tests.
-work=$(mktemp -d)
-ln -s "$VEXMO_BINARY_DIR/data" "$work/data"
-game_pid=""
-cleanup() {
-  if [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; then wait "$game_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-  if declare -F vexmo_xvfb_stop >/dev/null; then vexmo_xvfb_stop; fi
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  [ -f "$work/stdout.txt" ] && sed 's/^/  game: /' "$work/stdout.txt" >&2
-  exit 1
-}
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
-  fail "closing the window needs a window manager"
-
-start_game() {
-  (cd "$work" && exec "$VEXMO_EXE" >>"$work/stdout.txt" 2>&1) &
-  game_pid=$!
-  wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Vexmo$' | head -n1)
-  [ -n "$wid" ] || fail "no window"
-  # Loading takes half a second, the menu slides in over another half.
-  sleep 2
-}
-close_game() {
-  # A busy (sanitizer) build has been seen to miss one close request: ask up to three times.
-  for _ in 1 2 3; do
-    kill -0 "$game_pid" 2>/dev/null || break
-    xdotool key --window "$wid" alt+F4 2>/dev/null || true
-    for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.05; done
-  done
-  local status=0
-  wait "$game_pid" || status=$?
-  game_pid=""
-  [ "$status" = 0 ] || fail "the game ended with status $status"
-}
-click_at() {
-  xdotool mousemove --window "$wid" "$1" "$2" mousedown 1
-  sleep 0.15
-  xdotool mouseup 1
-}
 # Field n (from 0) of the saved record.
 field() { tr '|' '\n' <"$work/.vantorstate" | sed -n "$(($1 + 1))p"; }
-pixel() { /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:; }
-difference() { /usr/bin/compare -metric AE "$1" "$2" null: 2>&1 || true; }
 # The score column at the right of the menu (the panel's text, without the title art).
 score_panel() { /usr/bin/convert "$1" -crop 140x330+500+50 +repage "$2"; }
 
 # ---- A first run: a whole game on difficulty 2 ----
-start_game
-import -window "$wid" "$shots/record_menu_fresh.png"
+start_to_menu
+shot "$shots/record_menu_fresh.png"
 [ ! -e "$work/.vantorstate" ] || fail "a state file before anything was played"
 
 # The middle difficulty button: 40% of the width, 70% of the height.
@@ -83,7 +31,7 @@ for _ in $(seq 4); do
   done
 done
 xdotool mouseup 1
-import -window "$wid" "$shots/record_play.png"
+shot "$shots/record_play.png"
 # Then let the dish fill up until the energy runs out; the finished game is saved at once.
 for _ in $(seq 1200); do
   [ -e "$work/.vantorstate" ] && break
@@ -92,20 +40,20 @@ for _ in $(seq 1200); do
 done
 [ -e "$work/.vantorstate" ] || fail "the game did not end within two minutes"
 sleep 2.5
-import -window "$wid" "$shots/record_menu_after_game.png"
+shot "$shots/record_menu_after_game.png"
 
 score=$(field 56)
 [ "$(tr '|' '\n' <"$work/.vantorstate" | grep -c .)" = 98 ] || fail "the record has not 98 fields"
 [ "$score" -gt 0 ] || fail "the game scored nothing: $(cat "$work/.vantorstate")"
 [ "$(field 57)" = "$score" ] || fail "the last list does not start with the score $score"
 echo "scored $score"
-close_game
+close_cleanly
 
 # ---- A second run in the same folder: the score is in the lists again ----
-start_game
-import -window "$wid" "$shots/record_menu_restarted.png"
-grep -q "Highscore 1 Loaded" "$work/stdout.txt" || fail "table 1 was not loaded"
-grep -q "Checksum Invalid" "$work/stdout.txt" && fail "a block was rejected"
+start_to_menu
+shot "$shots/record_menu_restarted.png"
+grep -q "Highscore 1 Loaded" "$work/out.txt" || fail "table 1 was not loaded"
+grep -q "Checksum Invalid" "$work/out.txt" && fail "a block was rejected"
 score_panel "$shots/record_menu_fresh.png" "$work/panel_fresh.png"
 score_panel "$shots/record_menu_after_game.png" "$work/panel_after.png"
 score_panel "$shots/record_menu_restarted.png" "$work/panel_restarted.png"
@@ -117,7 +65,7 @@ score_panel "$shots/record_menu_restarted.png" "$work/panel_restarted.png"
 # ---- The credits box, opened from the maker's logo and closed with a click ----
 click_at 570 440
 sleep 1
-import -window "$wid" "$shots/credits.png"
+shot "$shots/credits.png"
 # The top-left corner tile takes the left edge's colour (pure green), the top edge's middle tile
 # is yellow, and the test-card circle sits in the middle.
 read -r r g b <<<"$(pixel "$shots/credits.png" 5 5)"
@@ -126,12 +74,12 @@ read -r r g b <<<"$(pixel "$shots/credits.png" 320 5)"
 [ "$r" -gt 220 ] && [ "$g" -gt 220 ] && [ "$b" -lt 30 ] || fail "no yellow top edge: $r $g $b"
 click_at 320 240
 sleep 1
-import -window "$wid" "$shots/credits_closed.png"
+shot "$shots/credits_closed.png"
 read -r r g b <<<"$(pixel "$shots/credits_closed.png" 5 5)"
 [ "$g" -lt 200 ] || fail "the credits box is still there: $r $g $b"
 score_panel "$shots/credits_closed.png" "$work/panel_closed.png"
 [ "$(difference "$work/panel_after.png" "$work/panel_closed.png")" = 0 ] ||
   fail "the menu did not come back as it was"
-grep -q "Runtime Error" "$work/stdout.txt" && fail "runtime error"
-close_game
+grep -q "Runtime Error" "$work/out.txt" && fail "runtime error"
+close_cleanly
 echo "saved_record: ok"

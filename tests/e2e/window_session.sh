@@ -10,14 +10,7 @@ e2e_setup
 have_wm || fail "this session needs a window manager for iconify and focus"
 
 # File opens are traced so the image set the game loads can be seen from outside.
-(cd "$work" && exec strace -f -qq -e trace=openat -o "$work/opens.txt" "$VEXMO_EXE" >"$work/out.txt" 2>&1) &
-game_pid=$!
-for _ in $(seq 200); do
-  wid=$(xdotool search --onlyvisible --name '^Vexmo$' 2>/dev/null | head -n1 || true)
-  [ -n "$wid" ] && break
-  sleep 0.05
-done
-[ -n "$wid" ] || fail "no window titled Vexmo"
+E2E_TRACE_OPENS="$work/opens.txt" e2e_start
 wait_for_menu
 
 # --- The menu: a deep blue background, the darker score panel on the right, three buttons in

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared helpers of the end-to-end scripts (sourced; this folder is not run as a test).
 # A script calls e2e_setup first: it uses the display it was given (the test command's Xvfb with
 # openbox) or starts a private one, and makes a scratch working folder $work.
@@ -8,15 +9,25 @@ wid=""
 _e2e_own_x=""
 
 e2e_cleanup() {
-  if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
-    # A tracer in between (strace) outlives its signal while the game runs: the game goes first.
-    pkill -P "$game_pid" 2>/dev/null || true
-    kill "$game_pid" 2>/dev/null || true
-    wait "$game_pid" 2>/dev/null || true
-  fi
+  stop_game
   [ -n "$_e2e_own_x" ] && vexmo_xvfb_stop
   [ -n "${work:-}" ] && rm -rf "$work"
   return 0
+}
+
+# Ends a game still running without waiting on it for ever: a polite signal first, then a kill.
+stop_game() {
+  [ -n "$game_pid" ] || return 0
+  if kill -0 "$game_pid" 2>/dev/null; then
+    # A tracer in between (strace) outlives its signal while the game runs: the game goes first.
+    pkill -P "$game_pid" 2>/dev/null || true
+    kill "$game_pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+    pkill -KILL -P "$game_pid" 2>/dev/null || true
+    kill -KILL "$game_pid" 2>/dev/null || true
+  fi
+  wait "$game_pid" 2>/dev/null || true
+  game_pid=""
 }
 
 fail() {
@@ -38,6 +49,7 @@ e2e_setup() {
   # The GL driver is unloaded when the window system shuts down, so the blocks it keeps until
   # exit cannot be traced to a library any more; leak checks of our code are the unit tests'.
   export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+  _e2e_wait_for_no_game_windows
   work=$(mktemp -d)
   if [ "${1:-link}" = link ]; then ln -s "$VEXMO_BINARY_DIR/data" "$work/data"; fi
   shots="$VEXMO_BINARY_DIR/e2e-shots"
@@ -46,18 +58,49 @@ e2e_setup() {
 
 have_wm() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
-# e2e_start [options...]: the game in $work, output in $work/out.txt; sets game_pid and wid.
+# A game of an earlier script may still be closing on a shared display; its window must not be
+# mistaken for this script's (it would vanish under a later xdotool or import call).
+_e2e_wait_for_no_game_windows() {
+  for _ in $(seq 100); do
+    [ -z "$(xdotool search --name '^Vexmo$' 2>/dev/null || true)" ] && return 0
+    sleep 0.1
+  done
+  echo "note: a window titled Vexmo from elsewhere is still open; windows are told apart by process" >&2
+}
+
+# e2e_start [options...]: the game in $work, output appended to $work/out.txt; sets game_pid and
+# wid. With E2E_TRACE_OPENS=FILE the game runs under strace, which logs every file it opens.
 e2e_start() {
-  (cd "$work" && exec "$VEXMO_EXE" "$@" >"$work/out.txt" 2>&1) &
+  if [ -n "${E2E_TRACE_OPENS:-}" ]; then
+    (cd "$work" && exec strace -f -qq -e trace=openat -o "$E2E_TRACE_OPENS" "$VEXMO_EXE" "$@" >>"$work/out.txt" 2>&1) &
+  else
+    (cd "$work" && exec "$VEXMO_EXE" "$@" >>"$work/out.txt" 2>&1) &
+  fi
   game_pid=$!
   wid=""
-  for _ in $(seq 200); do
-    wid=$(xdotool search --onlyvisible --pid "$game_pid" --name '^Vexmo$' 2>/dev/null | head -n1 || true)
+  for _ in $(seq 300); do
+    wid=$(_e2e_window_of "$game_pid")
     [ -n "$wid" ] && return 0
     kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window appeared"
     sleep 0.05
   done
   fail "no window titled Vexmo"
+}
+
+# The visible Vexmo window of a process, or of its children (the game under a tracer).
+_e2e_window_of() {
+  local pid found
+  for pid in "$1" $(pgrep -P "$1" 2>/dev/null || true); do
+    found=$(xdotool search --onlyvisible --pid "$pid" --name '^Vexmo$' 2>/dev/null | head -n1 || true)
+    [ -n "$found" ] && { echo "$found"; return 0; }
+  done
+  return 0
+}
+
+# Starts the game and waits until its menu is in place.
+start_to_menu() {
+  e2e_start "$@"
+  wait_for_menu
 }
 
 alive() { kill -0 "$game_pid" 2>/dev/null || fail "the game died: $1"; }
@@ -113,9 +156,18 @@ close_game() {
     xdotool windowclose "$wid" >/dev/null 2>&1 || true
     for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
   fi
-  kill -0 "$game_pid" 2>/dev/null && fail "the game did not end on a close request"
+  if kill -0 "$game_pid" 2>/dev/null; then
+    stop_game
+    fail "the game did not end on a close request"
+  fi
   wait "$game_pid" || closed_status=$?
   game_pid=""
+}
+
+# Closes the game as a user does and insists on a clean exit (status 0).
+close_cleanly() {
+  close_game
+  [ "$closed_status" = 0 ] || fail "the game ended with status $closed_status"
 }
 
 # The saved record: 98 decimal fields, each followed by "|", whose five checksums agree.
