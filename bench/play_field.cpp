@@ -9,36 +9,12 @@
 // The frame budget at 60 updates a second is 16.7 ms for an update and a render together.
 #include <benchmark/benchmark.h>
 
-#include "game/my_app.h"
-#include "graphics/gl_table.h"
-#include "host/app_host.h"
-#include "host/entry.h"
-#include "host/platform.h"
-#include "host/platform_headless.h"
+#include "bench/loaded_game.h"
 
 namespace {
 
-struct PlayBench {
-    HeadlessPlatform platform;
-    MyApp* game = nullptr;
-    gxtkApp* host = nullptr;
-
-    PlayBench() {
-        SetGlTable(RecordingGlTable());
-        platform.Init();
-        platform.OpenWindow(640, 480, "Vexmo");
-        SetCurrentPlatform(&platform);
-        initGlobals();
-        gc_mark();
-        HasMusic = 0;  // the music player has benchmarks of its own
-        game = gc_new<MyApp>();
-        host = host::app;
-        host->InvokeOnCreate();
-        host->InvokeOnRender();
-        while (game->loadStep > 0) {
-            platform.AdvanceTime(1.0 / 60.0);
-            host->InvokeOnUpdate();
-        }
+struct PlayBench : LoadedGame {
+    PlayBench() : LoadedGame(RecordingGlTable()) {
         game->difficulty = 2;
         game->LoadGame();
     }

@@ -10,82 +10,21 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
-#include "game/my_app.h"
-#include "graphics/gl_table.h"
+#include "bench/loaded_game.h"
+#include "graphics/gl_silent.h"
 #include "graphics/graphics.h"
 #include "graphics/renderer.h"
-#include "host/app_host.h"
-#include "host/entry.h"
-#include "host/platform.h"
-#include "host/platform_headless.h"
 
 namespace {
 
-GLuint nextTexture = 1;
-
-GlTable SilentGlTable() {
-    GlTable t{};
-    t.Clear = [](GLbitfield) {};
-    t.ClearColor = [](GLclampf, GLclampf, GLclampf, GLclampf) {};
-    t.Enable = [](GLenum) {};
-    t.Disable = [](GLenum) {};
-    t.BlendFunc = [](GLenum, GLenum) {};
-    t.Scissor = [](GLint, GLint, GLsizei, GLsizei) {};
-    t.Viewport = [](GLint, GLint, GLsizei, GLsizei) {};
-    t.MatrixMode = [](GLenum) {};
-    t.LoadIdentity = []() {};
-    t.Ortho = [](GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble) {};
-    t.EnableClientState = [](GLenum) {};
-    t.VertexPointer = [](GLint, GLenum, GLsizei, const GLvoid*) {};
-    t.TexCoordPointer = [](GLint, GLenum, GLsizei, const GLvoid*) {};
-    t.ColorPointer = [](GLint, GLenum, GLsizei, const GLvoid*) {};
-    t.DrawArrays = [](GLenum, GLint, GLsizei) {};
-    t.DrawElements = [](GLenum, GLsizei, GLenum, const GLvoid*) {};
-    t.BindTexture = [](GLenum, GLuint) {};
-    t.GenTextures = [](GLsizei n, GLuint* textures) {
-        for (GLsizei i = 0; i < n; ++i) textures[i] = nextTexture++;
-    };
-    t.DeleteTextures = [](GLsizei, const GLuint*) {};
-    t.TexImage2D = [](GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum,
-                      const GLvoid*) {};
-    t.TexSubImage2D = [](GLenum, GLint, GLint, GLint, GLsizei, GLsizei, GLenum, GLenum,
-                         const GLvoid*) {};
-    t.TexParameteri = [](GLenum, GLenum, GLint) {};
-    t.ReadPixels = [](GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, GLvoid*) {};
-    t.PixelStorei = [](GLenum, GLint) {};
-    t.GetError = []() -> GLenum { return GL_NO_ERROR; };
-    return t;
-}
-
-// One game made as the program makes it, loaded, on a screen that draws nothing by itself.
-struct Shell {
-    HeadlessPlatform platform;
-    MyApp* game = nullptr;
-    gxtkApp* host = nullptr;
-
-    Shell() {
-        SetGlTable(SilentGlTable());
-        platform.Init();
-        platform.OpenWindow(640, 480, "Vexmo");
-        SetCurrentPlatform(&platform);
-        initGlobals();
-        gc_mark();
-        HasMusic = 0;  // the music player has benchmarks of its own
-        game = gc_new<MyApp>();
-        host = host::app;
-        host->InvokeOnCreate();
-        host->InvokeOnRender();
-        while (game->loadStep > 0) Update();
-        // A 16-frame sprite sheet in slot 1, whatever the data folder holds.
+// The loaded game with a 16-frame sprite sheet in slot 1, whatever the data folder holds.
+struct Shell : LoadedGame {
+    Shell() : LoadedGame(SilentGlTable()) {
         Image* sheet = gc_new<Image>();
         sheet->Init(graphics::device->CreateSurface(64, 64), 1, 0);
         game->images[1] = sheet->GrabImage(0, 0, 16, 16, 16, Image::MidHandle);
         game->imageScale = 1;
         game->screen = 7;
-    }
-    void Update() {
-        platform.AdvanceTime(1.0 / 60.0);
-        host->InvokeOnUpdate();
     }
     void FillList() {
         game->CLS2D(0, 0, 0, 1);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "graphics/gl_table.h"
+#include "graphics/gl_upload_layout.h"
 
 namespace {
 
@@ -36,20 +37,6 @@ uint8_t ToByte(float v) {
     if (!(v > 0)) return 0;
     if (v >= 255) return 255;
     return static_cast<uint8_t>(std::lround(v));
-}
-
-int ComponentsOf(GLenum format) {
-    switch (format) {
-        case GL_LUMINANCE:
-        case GL_ALPHA:
-            return 1;
-        case GL_LUMINANCE_ALPHA:
-            return 2;
-        case GL_RGB:
-            return 3;
-        default:
-            return 4;
-    }
 }
 
 // One texel of an upload, expanded to R, G, B, A.
@@ -145,10 +132,8 @@ void GlSoftwareTarget::UploadTexture(int x, int y, int width, int height, GLenum
     auto it = textures_.find(bound_);
     if (it == textures_.end() || !pixels) return;
     Texture& t = it->second;
-    const int components = ComponentsOf(format);
-    const size_t align = static_cast<size_t>(std::max(unpackAlignment, 1));
-    const size_t rowBytes = static_cast<size_t>(width) * components;
-    const size_t stride = (rowBytes + align - 1) / align * align;
+    const int components = BytesPerTexel(format);
+    const size_t stride = UploadRowStride(width, format, unpackAlignment);
     for (int row = 0; row < height; ++row) {
         for (int col = 0; col < width; ++col) {
             const int tx = x + col, ty = y + row;

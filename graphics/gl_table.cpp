@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "graphics/gl_trace.h"
+#include "graphics/gl_upload_layout.h"
 
 namespace {
 
@@ -31,27 +32,12 @@ GlCall* LastCall() {
     return rec && !rec->calls.empty() ? &rec->calls.back() : nullptr;
 }
 
-int BytesPerPixel(GLenum format) {
-    switch (format) {
-        case GL_LUMINANCE:
-        case GL_ALPHA:
-            return 1;
-        case GL_LUMINANCE_ALPHA:
-            return 2;
-        case GL_RGB:
-            return 3;
-        default:
-            return 4;
-    }
-}
-
 // Copies an upload the way GL would read it: rows padded to the unpack alignment.
 void CapturePixels(GlCall* call, int width, int height, GLenum format, const GLvoid* pixels) {
     if (!call || !pixels || width <= 0 || height <= 0) return;
     if (!GlRecorder::Active()->captureData) return;
-    const size_t rowBytes = static_cast<size_t>(width) * BytesPerPixel(format);
-    const size_t align = static_cast<size_t>(g_unpackAlignment);
-    const size_t stride = (rowBytes + align - 1) / align * align;
+    const size_t rowBytes = UploadRowBytes(width, format);
+    const size_t stride = UploadRowStride(width, format, g_unpackAlignment);
     const auto* src = static_cast<const uint8_t*>(pixels);
     call->pixels.resize(rowBytes * height);
     for (int row = 0; row < height; ++row) {

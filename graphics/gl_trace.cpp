@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "graphics/gl_upload_layout.h"
+
 namespace {
 
 // How many integer and real arguments, and how many byte blocks, follow each operation.
@@ -106,28 +108,11 @@ void WriteInts(GlTraceOp op, std::initializer_list<int32_t> values) {
     for (const int32_t v : values) WriteInt(v);
 }
 
-int BytesPerPixel(GLenum format) {
-    switch (format) {
-        case GL_LUMINANCE:
-        case GL_ALPHA:
-            return 1;
-        case GL_LUMINANCE_ALPHA:
-            return 2;
-        case GL_RGB:
-            return 3;
-        default:
-            return 4;
-    }
-}
-
 // The bytes GL reads for an upload: every row padded to the unpack alignment but the last.
 size_t UploadBytes(int width, int height, GLenum format) {
     if (width <= 0 || height <= 0) return 0;
-    const size_t row = static_cast<size_t>(width) * BytesPerPixel(format);
-    const size_t align =
-        static_cast<size_t>(g_trace.unpackAlignment > 0 ? g_trace.unpackAlignment : 1);
-    const size_t stride = (row + align - 1) / align * align;
-    return stride * (height - 1) + row;
+    const size_t stride = UploadRowStride(width, format, g_trace.unpackAlignment);
+    return stride * (height - 1) + UploadRowBytes(width, format);
 }
 
 // Where an attribute array sits inside each vertex, or -1 when it is not interleaved with the
