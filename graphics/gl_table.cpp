@@ -233,61 +233,17 @@ GLenum RecGetError() {
 
 GlTable RealGlTable() {
     GlTable t;
-    t.Clear = &glClear;
-    t.ClearColor = &glClearColor;
-    t.Enable = &glEnable;
-    t.Disable = &glDisable;
-    t.BlendFunc = &glBlendFunc;
-    t.Scissor = &glScissor;
-    t.Viewport = &glViewport;
-    t.MatrixMode = &glMatrixMode;
-    t.LoadIdentity = &glLoadIdentity;
-    t.Ortho = &glOrtho;
-    t.EnableClientState = &glEnableClientState;
-    t.VertexPointer = &glVertexPointer;
-    t.TexCoordPointer = &glTexCoordPointer;
-    t.ColorPointer = &glColorPointer;
-    t.DrawArrays = &glDrawArrays;
-    t.DrawElements = &glDrawElements;
-    t.BindTexture = &glBindTexture;
-    t.GenTextures = &glGenTextures;
-    t.DeleteTextures = &glDeleteTextures;
-    t.TexImage2D = &glTexImage2D;
-    t.TexSubImage2D = &glTexSubImage2D;
-    t.TexParameteri = &glTexParameteri;
-    t.ReadPixels = &glReadPixels;
-    t.PixelStorei = &glPixelStorei;
-    t.GetError = &glGetError;
+#define VEXMO_USE_GL(name) t.name = &gl##name;
+    VEXMO_GL_ENTRY_POINTS(VEXMO_USE_GL)
+#undef VEXMO_USE_GL
     return t;
 }
 
 GlTable RecordingGlTable() {
     GlTable t;
-    t.Clear = &RecClear;
-    t.ClearColor = &RecClearColor;
-    t.Enable = &RecEnable;
-    t.Disable = &RecDisable;
-    t.BlendFunc = &RecBlendFunc;
-    t.Scissor = &RecScissor;
-    t.Viewport = &RecViewport;
-    t.MatrixMode = &RecMatrixMode;
-    t.LoadIdentity = &RecLoadIdentity;
-    t.Ortho = &RecOrtho;
-    t.EnableClientState = &RecEnableClientState;
-    t.VertexPointer = &RecVertexPointer;
-    t.TexCoordPointer = &RecTexCoordPointer;
-    t.ColorPointer = &RecColorPointer;
-    t.DrawArrays = &RecDrawArrays;
-    t.DrawElements = &RecDrawElements;
-    t.BindTexture = &RecBindTexture;
-    t.GenTextures = &RecGenTextures;
-    t.DeleteTextures = &RecDeleteTextures;
-    t.TexImage2D = &RecTexImage2D;
-    t.TexSubImage2D = &RecTexSubImage2D;
-    t.TexParameteri = &RecTexParameteri;
-    t.ReadPixels = &RecReadPixels;
-    t.PixelStorei = &RecPixelStorei;
-    t.GetError = &RecGetError;
+#define VEXMO_USE_RECORDER(name) t.name = &Rec##name;
+    VEXMO_GL_ENTRY_POINTS(VEXMO_USE_RECORDER)
+#undef VEXMO_USE_RECORDER
     return t;
 }
 

@@ -49,6 +49,35 @@ struct GlTable {
     GLenum (*GetError)();
 };
 
+// Every entry point of the table, in order. A table whose functions share one naming pattern is
+// filled from this list, so adding an entry point cannot leave a table with an empty slot.
+#define VEXMO_GL_ENTRY_POINTS(X) \
+    X(Clear)                     \
+    X(ClearColor)                \
+    X(Enable)                    \
+    X(Disable)                   \
+    X(BlendFunc)                 \
+    X(Scissor)                   \
+    X(Viewport)                  \
+    X(MatrixMode)                \
+    X(LoadIdentity)              \
+    X(Ortho)                     \
+    X(EnableClientState)         \
+    X(VertexPointer)             \
+    X(TexCoordPointer)           \
+    X(ColorPointer)              \
+    X(DrawArrays)                \
+    X(DrawElements)              \
+    X(BindTexture)               \
+    X(GenTextures)               \
+    X(DeleteTextures)            \
+    X(TexImage2D)                \
+    X(TexSubImage2D)             \
+    X(TexParameteri)             \
+    X(ReadPixels)                \
+    X(PixelStorei)               \
+    X(GetError)
+
 // The table that calls the system's OpenGL library.
 GlTable RealGlTable();
 

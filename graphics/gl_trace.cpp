@@ -283,31 +283,9 @@ GLenum TrGetError() {
 
 GlTable TracingTable() {
     GlTable t;
-    t.Clear = &TrClear;
-    t.ClearColor = &TrClearColor;
-    t.Enable = &TrEnable;
-    t.Disable = &TrDisable;
-    t.BlendFunc = &TrBlendFunc;
-    t.Scissor = &TrScissor;
-    t.Viewport = &TrViewport;
-    t.MatrixMode = &TrMatrixMode;
-    t.LoadIdentity = &TrLoadIdentity;
-    t.Ortho = &TrOrtho;
-    t.EnableClientState = &TrEnableClientState;
-    t.VertexPointer = &TrVertexPointer;
-    t.TexCoordPointer = &TrTexCoordPointer;
-    t.ColorPointer = &TrColorPointer;
-    t.DrawArrays = &TrDrawArrays;
-    t.DrawElements = &TrDrawElements;
-    t.BindTexture = &TrBindTexture;
-    t.GenTextures = &TrGenTextures;
-    t.DeleteTextures = &TrDeleteTextures;
-    t.TexImage2D = &TrTexImage2D;
-    t.TexSubImage2D = &TrTexSubImage2D;
-    t.TexParameteri = &TrTexParameteri;
-    t.ReadPixels = &TrReadPixels;
-    t.PixelStorei = &TrPixelStorei;
-    t.GetError = &TrGetError;
+#define VEXMO_USE_TRACER(name) t.name = &Tr##name;
+    VEXMO_GL_ENTRY_POINTS(VEXMO_USE_TRACER)
+#undef VEXMO_USE_TRACER
     return t;
 }
 

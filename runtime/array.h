@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "runtime/gc.h"
+#include "runtime/slice_range.h"
 
 template <class T>
 class Array;
@@ -103,23 +104,12 @@ public:
     const T* begin() const { return Data(); }
     const T* end() const { return Data() + Length(); }
 
-    // A new array holding elements [from, to) (clamped like String::Slice).
+    // A new array holding elements [from, to), clamped as strings slice.
     Array Slice(int from, int to) const {
-        const int len = Length();
-        if (from < 0) {
-            from += len;
-            if (from < 0) from = 0;
-        } else if (from > len) {
-            from = len;
-        }
-        if (to < 0) {
-            to += len;
-        } else if (to > len) {
-            to = len;
-        }
-        if (to <= from) return Array();
-        Array result(to - from);
-        for (int i = from; i < to; ++i) result[i - from] = (*this)[i];
+        const SliceRange range = ClampSlice(from, to, Length());
+        if (range.Empty()) return Array();
+        Array result(range.to - range.from);
+        for (int i = range.from; i < range.to; ++i) result[i - range.from] = (*this)[i];
         return result;
     }
 

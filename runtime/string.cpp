@@ -8,6 +8,7 @@
 #include <string>
 
 #include "runtime/array.h"
+#include "runtime/slice_range.h"
 
 namespace {
 
@@ -293,20 +294,10 @@ String String::Slice(int from) const {
 
 String String::Slice(int from, int to) const {
     const int len = Length();
-    if (from < 0) {
-        from += len;
-        if (from < 0) from = 0;
-    } else if (from > len) {
-        from = len;
-    }
-    if (to < 0) {
-        to += len;
-    } else if (to > len) {
-        to = len;
-    }
-    if (to <= from) return String();
-    if (from == 0 && to == len) return *this;
-    return String(Data() + from, to - from);
+    const SliceRange range = ClampSlice(from, to, len);
+    if (range.Empty()) return String();
+    if (range.from == 0 && range.to == len) return *this;
+    return String(Data() + range.from, range.to - range.from);
 }
 
 Array<String> String::Split(const String& separator) const {
