@@ -201,7 +201,8 @@ void gxtkApp::RunPass() {
         }
         return;
     }
-    if (platform.IsFocused() && suspended) {
+    // Asked only while suspended: the window system answers focus queries with a round trip.
+    if (suspended && platform.IsFocused()) {
         InvokeOnResume();
         return;
     }

@@ -112,8 +112,12 @@ void gxtkInput::ReadJoystick() {
 
     unsigned char buttons[kJoyButtons] = {};
     const int buttonCount = platform.GetJoystickButtons(buttons, kJoyButtons);
-    const int readable = buttonCount < kJoyButtons ? buttonCount : kJoyButtons;
-    for (int b = 0; b < readable; ++b) {
+    const int readable = std::clamp(buttonCount, 0, kJoyButtons);
+    // Buttons reported last update but not now (all of them once the pad is unplugged) read as
+    // released, so a button held as the pad goes away does not stay down for good.
+    const int visited = std::max(readable, joyButtonsRead);
+    joyButtonsRead = readable;
+    for (int b = 0; b < visited; ++b) {
         if (buttons[b] == Platform::kPress) {
             OnKeyDown(KeyCode::kJoyButton0 + b);
         } else {

@@ -23,6 +23,8 @@ public:
     float mouseY = 0.0f;
     // Left stick x, y, trigger; right stick x, y, trigger.
     float joyPos[kJoyAxes] = {};
+    // How many buttons the pad reported last update, so those it no longer reports are released.
+    int joyButtonsRead = 0;
 
     virtual int SetKeyboardEnabled(int enabled);
     virtual int KeyDown(int key);

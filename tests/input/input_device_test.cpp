@@ -165,6 +165,18 @@ TEST_F(InputDeviceTest, AxesFromAnEarlierUpdateAreClearedWhenTheStickGoes) {
     EXPECT_FLOAT_EQ(device->JoyY(0), 0.0f);
 }
 
+TEST_F(InputDeviceTest, AButtonHeldAsThePadGoesIsReleased) {
+    std::vector<unsigned char> buttons(12, Platform::kRelease);
+    buttons[2] = Platform::kPress;
+    platform.SetJoystick({}, buttons);
+    device->BeginUpdate();
+    ASSERT_EQ(device->KeyDown(KeyCode::kJoyButton0 + 2), 1);
+    device->EndUpdate();
+    platform.RemoveJoystick();
+    device->BeginUpdate();
+    EXPECT_EQ(device->KeyDown(KeyCode::kJoyButton0 + 2), 0);
+}
+
 TEST_F(InputDeviceTest, JoystickButtonsAreKeysFrom256) {
     std::vector<unsigned char> buttons(40, Platform::kRelease);
     buttons[0] = Platform::kPress;
