@@ -149,6 +149,10 @@ int MyApp::LoadGame() {
         }
     }
     for (int i = 0; i < kShotSlots; ++i) shots[i * kShotStride + kShotKind] = 0;
+    // Debris of the last game's ship stops moving when the menu takes over; it must not come
+    // back with the next game, nor the last score count down on its display.
+    for (int i = 0; i < kParticleSlots; ++i) particles[i * kParticleStride + kPartFrame] = 0;
+    shownScore = 0;
     fireTimer = 0;
     fireCount = 0;
     shipAngle = 180;

@@ -434,6 +434,25 @@ TEST_F(PlayTest, EnergyBelowZeroEndsTheGameAndTheMenuFilesTheScore) {
     EXPECT_EQ(game->gameOverTimer, 0);
 }
 
+TEST_F(PlayTest, ANewGameStartsWithoutTheLastGamesDebrisOrScore) {
+    const auto liveDebris = [this] {
+        int live = 0;
+        for (int i = 0; i < kParticleSlots; ++i) live += game->particles[i * kParticleStride] > 0;
+        return live;
+    };
+    StartGame(2);
+    game->score = 150;
+    game->energy = -1;
+    Update(91);  // the ship breaks up, then the menu takes over
+    ASSERT_EQ(game->screen, kScreenMenu);
+    ASSERT_GT(liveDebris(), 0) << "the dying ship left debris behind";
+    ASSERT_GT(game->shownScore, 0);
+    Update(60);  // the menu slides in
+    StartGame(2);
+    EXPECT_EQ(liveDebris(), 0);
+    EXPECT_EQ(game->shownScore, 0);
+}
+
 TEST_F(PlayTest, AScoreNotAboveAnyEntryOnlyEntersTheLastList) {
     StartGame(1);
     for (int i = 0; i < 10; ++i) game->highScores[i] = 100 - i;
