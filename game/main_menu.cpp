@@ -4,6 +4,7 @@
 
 #include "game/my_app.h"
 #include "game/score_table.h"
+#include "game/sound_modes.h"
 
 using namespace vexmo;
 
@@ -22,11 +23,6 @@ struct Point {
     float x;
     float y;
 };
-
-int NextSoundMode(int mode) {
-    if (HasMusic == 1) return ((mode + 1) % 4 + 4) % 4;
-    return mode == 0 ? 1 : 0;
-}
 
 // The three difficulty buttons; their places depend on the layout and on the slide offset.
 void DifficultyButtonPositions(int landscape, int slide, Point out[3]) {

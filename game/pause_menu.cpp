@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/my_app.h"
+#include "game/sound_modes.h"
 
 using namespace vexmo;
 
@@ -47,10 +48,6 @@ void Quit(MyApp& app) {
     app.pauseSlide = kRestAbove;
     app.dying = 1;
     Beep(app, 0.5f);
-}
-
-int AdvancedSoundMode(int mode) {
-    return ((mode + 1) % 4 + 4) % 4;
 }
 
 void SlidePanel(MyApp& app) {
@@ -152,7 +149,7 @@ int MyApp::PauseMenu() {
     SetCol(50, 250, 50, 1);
     if (Button(kIconsImage, soundAt.x, soundAt.y, settings[5] == 0 ? 5 : 4) && !clickLatch) {
         clickLatch = 1;
-        settings[5] = HasMusic == 1 ? AdvancedSoundMode(settings[5]) : (settings[5] == 0 ? 1 : 0);
+        settings[5] = NextSoundMode(settings[5]);
         Beep(*this, 1.0f);
     }
     if (HasMusic == 1 && settings[5] >= 1 && settings[5] <= 3) {
@@ -164,7 +161,7 @@ int MyApp::PauseMenu() {
         FocusRing(*this, soundAt);
         if (!keyLatch && PlayKey(kButtonAction1)) {
             keyLatch = 1;
-            settings[5] = AdvancedSoundMode(settings[5]);
+            settings[5] = NextSoundMode(settings[5]);
             Beep(*this, 1.0f);
         }
         if (!keyLatch && (PlayKey(kButtonLeft) || PlayKey(kButtonDown))) {

@@ -8,21 +8,22 @@ namespace graphics {
 gc_ref<gxtkGraphics> device;
 gc_ref<gxtkGraphics> renderDevice;
 gc_ref<GraphicsContext> context;
+
+// Drawing outside a frame would reach a null device.
+gxtkGraphics* Target() {
+    if (!renderDevice) Error(T("Graphics drawn outside of a rendered frame"));
+    return renderDevice;
+}
 }  // namespace graphics
 
 using graphics::context;
 using graphics::device;
 using graphics::renderDevice;
+using graphics::Target;
 
 namespace {
 
 constexpr float kDegToRad = 0.017453292f;
-
-// The renderer of the frame being drawn; drawing outside a frame would reach a null device.
-gxtkGraphics* Target() {
-    if (!renderDevice) Error(T("Graphics drawn outside of a rendered frame"));
-    return renderDevice;
-}
 
 bool IsIdentity(float ix, float iy, float jx, float jy, float tx, float ty) {
     return ix == 1 && iy == 0 && jx == 0 && jy == 1 && tx == 0 && ty == 0;

@@ -42,6 +42,8 @@ namespace graphics {
 extern gc_ref<gxtkGraphics> device;
 // The renderer while a frame is being rendered; null otherwise.
 extern gc_ref<gxtkGraphics> renderDevice;
+// The renderer of the frame being drawn; a runtime error outside a frame.
+gxtkGraphics* Target();
 extern gc_ref<GraphicsContext> context;
 }  // namespace graphics
 

@@ -6,7 +6,6 @@
 
 using graphics::context;
 using graphics::device;
-using graphics::renderDevice;
 
 int Image::DefaultFlags = 0;
 
@@ -27,8 +26,7 @@ Frame* FrameAt(Image* image, int index) {
 
 // Draws the frame with its top-left corner at (x, y) of the current (already validated) matrix.
 void DrawFrame(Image* image, Frame* f, float x, float y) {
-    gxtkGraphics* target = renderDevice;
-    if (!target) Error(T("Graphics drawn outside of a rendered frame"));
+    gxtkGraphics* target = graphics::Target();
     context->Validate();
     if (image->flags & Image::FullFrame) {
         target->DrawSurface(image->surface, x, y);

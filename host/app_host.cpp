@@ -121,11 +121,8 @@ int gxtkApp::OnLoading() {
 }
 
 void gxtkApp::InvokeOnCreate() {
-    graphics->width = 0;
-    graphics->height = 0;
-    CurrentPlatform().GetWindowSize(&graphics->width, &graphics->height);
     // The game lays itself out from the first size it sees; without one nothing can work.
-    if (graphics->width <= 0 || graphics->height <= 0) std::abort();
+    if (!graphics->Validate()) std::abort();
     OnCreate();
     gc_collect();
 }

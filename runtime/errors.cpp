@@ -32,13 +32,6 @@ struct LineBuffer {
 LineBuffer print_buffer;
 LineBuffer debug_buffer;
 
-std::string Narrow(const String& s) {
-    std::string out;
-    out.reserve(static_cast<std::size_t>(s.Length()));
-    for (int i = 0; i < s.Length(); ++i) out.push_back(static_cast<char>(s[i]));
-    return out;
-}
-
 bool IsLiveObject(const gc_object* p) {
     for (const gc_object* head : {&gc_queued_list, &gc_unmarked_list, &gc_marked_list}) {
         for (const gc_object* o = head->succ; o != head; o = o->succ) {

@@ -14,13 +14,6 @@ namespace {
 
 using Char = String::Char;
 
-// The characters cut to 8 bits, for the C library's parsers.
-std::string Narrow(const String& s) {
-    std::string out(static_cast<std::size_t>(s.Length()), '\0');
-    for (int i = 0; i < s.Length(); ++i) out[static_cast<std::size_t>(i)] = static_cast<char>(s[i]);
-    return out;
-}
-
 String FormatReal(double v) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.17lg", v);
@@ -286,6 +279,12 @@ int String::FindLast(const String& s) const {
         if (SameChars(Data() + i, s.Data(), s.Length())) return i;
     }
     return -1;
+}
+
+std::string Narrow(const String& s) {
+    std::string out(static_cast<std::size_t>(s.Length()), '\0');
+    for (int i = 0; i < s.Length(); ++i) out[static_cast<std::size_t>(i)] = static_cast<char>(s[i]);
+    return out;
 }
 
 String String::Slice(int from) const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "runtime/gc.h"
@@ -131,5 +132,8 @@ String T(const String::Char* p);
 inline String operator+(const char* a, const String& b) {
     return String(a) + b;
 }
+
+// The characters cut to 8 bits, for the C library and for output.
+std::string Narrow(const String& s);
 
 #include "runtime/array.h"

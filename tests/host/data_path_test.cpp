@@ -8,12 +8,6 @@
 
 namespace {
 
-std::string Narrow(const String& s) {
-    std::string out;
-    for (int i = 0; i < s.Length(); ++i) out += static_cast<char>(s[i]);
-    return out;
-}
-
 TEST(FixDataPath, PlainNamesGoToTheDataFolder) {
     EXPECT_EQ(Narrow(FixDataPath(T("a.png"))), "vantor://data/a.png");
     EXPECT_EQ(Narrow(FixDataPath(T("sfx/001.wav"))), "vantor://data/sfx/001.wav");

@@ -10,12 +10,6 @@
 
 namespace {
 
-std::string Narrow(const String& s) {
-    std::string out;
-    for (int i = 0; i < s.Length(); ++i) out.push_back(static_cast<char>(s[i]));
-    return out;
-}
-
 std::vector<unsigned char> Utf8(const String& s) {
     std::vector<unsigned char> bytes;
     s.Save(bytes);
