@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/angles.h"
+#include "game/layout.h"
 #include "game/my_app.h"
 #include "host/app.h"
 #include "runtime/errors.h"
@@ -38,14 +39,10 @@ float ScaleOf(float scale) {
 }
 
 // The middle difficulty button's place on the menu at rest, in virtual units.
-void NormalButtonPosition(const MyApp& game, float* x, float* y) {
-    if (game.landscape) {
-        *x = jscrw * 0.4f;
-        *y = jscrh * 0.7f;
-    } else {
-        *x = jscrw * 0.3f;
-        *y = jscrh * 0.65f;
-    }
+ScreenPoint NormalButtonPosition(const MyApp& game) {
+    ScreenPoint buttons[3];
+    DifficultyButtonPositions(game.landscape, 0, buttons);
+    return buttons[1];
 }
 
 // Degrees between two bearings, 0 to 180.
@@ -111,10 +108,8 @@ void DemoPilot::OnMenu(const MyApp& game, double* x, double* y, bool* held) {
         clickTicks_ = 0;
         return;
     }
-    float buttonX = 0;
-    float buttonY = 0;
-    NormalButtonPosition(game, &buttonX, &buttonY);
-    ClickAt(game, buttonX, buttonY, x, y, held);
+    const ScreenPoint button = NormalButtonPosition(game);
+    ClickAt(game, button.x, button.y, x, y, held);
 }
 
 void DemoPilot::InPlay(const MyApp& game, double* x, double* y, bool* held) {
@@ -163,26 +158,17 @@ void DemoPilot::InPauseMenu(const MyApp& game, double* x, double* y, bool* held)
         ClickAt(game, cx, y0, x, y, held);
         return;
     }
-    const float quitX = game.landscape ? static_cast<float>(static_cast<int>(cx - 140))
-                                       : static_cast<float>(static_cast<int>(cx - 96));
-    const float quitY = game.landscape ? y0 - 64 : y0 - 96;
-    ClickAt(game, quitX, quitY, x, y, held);
+    const ScreenPoint quit = PauseQuitPosition(game.landscape, cx, y0);
+    ClickAt(game, quit.x, quit.y, x, y, held);
 }
 
 bool DemoPilot::PickTarget(const MyApp& game, float* targetX, float* targetY) {
     const int columns = std::min(game.gridW, kCellRowLength - 1);
     const int rows = std::min(game.gridH, kCellInts / (kCellRowLength * kCellStride) - 1);
     if (columns <= 0 || rows <= 0) return false;
-    const float cx = jscrw / 2;
-    const float cy = jscrh / 2;
-    const float scale =
-        std::min((jscrw - 16) / game.gridW * 0.125f, (jscrh - 16) / game.gridH * 0.125f);
-    const float cell = 8 * scale;
-    const float originX = cx - scale * game.gridW * 4;
-    const float originY = cy - scale * game.gridH * 4;
-    auto alive = [&game](int column, int row) {
-        return game.cells[(row * kCellRowLength + column) * kCellStride] > 0;
-    };
+    const FieldLayout field = LayoutField(game);
+    const float cell = 8 * field.scale;
+    auto alive = [&game](int column, int row) { return game.cells[CellIndex(column, row)] > 0; };
     // Stay on the current microbe until it is gone; otherwise take the one the ship can reach
     // soonest.
     if (targetColumn_ < 0 || targetColumn_ > columns || targetRow_ < 0 || targetRow_ > rows ||
@@ -192,8 +178,8 @@ bool DemoPilot::PickTarget(const MyApp& game, float* targetX, float* targetY) {
         for (int row = 0; row <= rows; ++row) {
             for (int column = 0; column <= columns; ++column) {
                 if (!alive(column, row)) continue;
-                const float bearing =
-                    ATan2Deg(originX + cell * column - cx, cy - (originY + cell * row));
+                const float bearing = ATan2Deg(field.originX + cell * column - field.cx,
+                                               field.cy - (field.originY + cell * row));
                 const float turn = AngleBetween(bearing, static_cast<float>(game.shipAngle));
                 if (turn < best) {
                     best = turn;
@@ -204,8 +190,8 @@ bool DemoPilot::PickTarget(const MyApp& game, float* targetX, float* targetY) {
         }
         if (targetColumn_ < 0) return false;
     }
-    *targetX = originX + cell * targetColumn_;
-    *targetY = originY + cell * targetRow_;
+    *targetX = field.originX + cell * targetColumn_;
+    *targetY = field.originY + cell * targetRow_;
     return true;
 }
 

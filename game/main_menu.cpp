@@ -2,6 +2,7 @@
 // the maker's logo that opens the credits.
 #include <algorithm>
 
+#include "game/layout.h"
 #include "game/my_app.h"
 #include "game/score_table.h"
 #include "game/sound_modes.h"
@@ -18,24 +19,6 @@ constexpr int kICadeImage = 92;
 constexpr int kSfxMenu = 98;
 constexpr int kSfxToggle = 99;
 constexpr float kPanelWidth = 140;
-
-struct Point {
-    float x;
-    float y;
-};
-
-// The three difficulty buttons; their places depend on the layout and on the slide offset.
-void DifficultyButtonPositions(int landscape, int slide, Point out[3]) {
-    if (landscape) {
-        out[0] = {jscrw * 0.2f, jscrh * 0.7f - 8 * slide};
-        out[1] = {jscrw * 0.4f, jscrh * 0.7f - 12 * slide};
-        out[2] = {jscrw * 0.6f, jscrh * 0.7f - 10 * slide};
-    } else {
-        out[0] = {jscrw * 0.3f - 8 * slide, jscrh * 0.45f};
-        out[1] = {jscrw * 0.3f, jscrh * 0.65f - 12 * slide};
-        out[2] = {jscrw * 0.3f + 8 * slide, jscrh * 0.85f};
-    }
-}
 
 // A titled column of scores, one per line, right-aligned in 11 characters.
 String ScoreColumn(MyApp& app, const String& title, int listStart, int rows) {
@@ -78,8 +61,8 @@ static void SoundButton(MyApp& app, int slide) {
     app.SetSize(2);
     app.SetCol(50, 250, 50, 1);
     const int mode = app.settings[5];
-    const Point at =
-        app.landscape ? Point{32.0f + 4 * slide, jscrh / 2} : Point{jscrw / 2, 32.0f + 4 * slide};
+    const ScreenPoint at = app.landscape ? ScreenPoint{32.0f + 4 * slide, jscrh / 2}
+                                         : ScreenPoint{jscrw / 2, 32.0f + 4 * slide};
     if (app.Button(kIconsImage, at.x, at.y, mode == 0 ? 5 : 4) && !app.clickLatch) {
         app.settings[5] = NextSoundMode(mode);
         app.clickLatch = 1;
@@ -124,7 +107,7 @@ static void DifficultyButtons(MyApp& app, int slide) {
     app.ResetDraw();
     app.SetSize(1.5f);
     app.Alpha(1);
-    Point at[3];
+    ScreenPoint at[3];
     DifficultyButtonPositions(app.landscape, slide, at);
     for (int i = 0; i < 3; ++i) {
         const int level = i + 1;

@@ -2,6 +2,7 @@
 // buttons, driven by the pointer or by a keyboard focus ring.
 #include <cmath>
 
+#include "game/layout.h"
 #include "game/my_app.h"
 #include "game/sound_modes.h"
 
@@ -19,16 +20,11 @@ constexpr int kFocusQuit = -1;
 constexpr int kFocusResume = 0;
 constexpr int kFocusSound = 1;
 
-struct Point {
-    float x;
-    float y;
-};
-
 void Beep(MyApp& app, float rate) {
     app.PlaySFX(kSfxMenu, rate, 0.5f, 0);
 }
 
-void FocusRing(MyApp& app, Point at) {
+void FocusRing(MyApp& app, ScreenPoint at) {
     app.SetSize(2.5f);
     app.SetCol(255, 255, 100, 1);
     app.DrawImg(kIconsImage, at.x, at.y, 6);
@@ -95,7 +91,7 @@ int MyApp::PauseMenu() {
     DrawPanel(*this, cx, y);
 
     // Resume, in the middle.
-    const Point resumeAt{cx, y};
+    const ScreenPoint resumeAt{cx, y};
     SetSize(2);
     SetCol(50, 50, 250, 1);
     if (Button(kIconsImage, resumeAt.x, resumeAt.y, 3) && !clickLatch) {
@@ -121,8 +117,7 @@ int MyApp::PauseMenu() {
     }
 
     // Quit, top left of the panel.
-    const Point quitAt = landscape ? Point{static_cast<float>(static_cast<int>(cx - 140)), y - 64}
-                                   : Point{static_cast<float>(static_cast<int>(cx - 96)), y - 96};
+    const ScreenPoint quitAt = PauseQuitPosition(landscape, cx, y);
     SetSize(2);
     SetCol(255, 50, 50, 1);
     if (Button(kIconsImage, quitAt.x, quitAt.y, 1) && !clickLatch) {
@@ -144,7 +139,8 @@ int MyApp::PauseMenu() {
     }
 
     // Sound mode, top right of the panel.
-    const Point soundAt = landscape ? Point{cx + 140, y - 64} : Point{cx + 96, y - 96};
+    const ScreenPoint soundAt =
+        landscape ? ScreenPoint{cx + 140, y - 64} : ScreenPoint{cx + 96, y - 96};
     SetSize(2);
     SetCol(50, 250, 50, 1);
     if (Button(kIconsImage, soundAt.x, soundAt.y, settings[5] == 0 ? 5 : 4) && !clickLatch) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/angles.h"
+#include "game/layout.h"
 #include "game/my_app.h"
 #include "host/app.h"
 #include "host/random.h"
@@ -56,10 +57,6 @@ constexpr int kSfxPause = 98;
 constexpr int kStartEnergy = 300;
 constexpr int kRoundStartUpdates = 120;
 
-int CellIndex(int column, int row) {
-    return (row * kCellRowLength + column) * kCellStride;
-}
-
 // How much one hit takes off a microbe's growth.
 int DamageOf(int kind) {
     switch (kind) {
@@ -86,27 +83,6 @@ int RipeningStepOf(int kind) {
         default:
             return 2;
     }
-}
-
-// Where the grid and the dish sit this update.
-struct FieldLayout {
-    float cx;
-    float cy;
-    float scale;  // one cell is 8 * scale virtual units
-    float originX;
-    float originY;
-    float rimRadius;
-};
-
-FieldLayout LayoutField(const MyApp& app) {
-    FieldLayout l;
-    l.cx = jscrw / 2;
-    l.cy = jscrh / 2;
-    l.scale = std::min((jscrw - 16) / app.gridW * 0.125f, (jscrh - 16) / app.gridH * 0.125f);
-    l.originX = l.cx - l.scale * app.gridW * 4;
-    l.originY = l.cy - l.scale * app.gridH * 4;
-    l.rimRadius = l.scale * app.gridW * 4;
-    return l;
 }
 
 int ClampInt(int v, int lo, int hi) {

@@ -1,0 +1,36 @@
+#include "game/layout.h"
+
+#include <algorithm>
+
+namespace vexmo {
+
+FieldLayout LayoutField(const MyApp& app) {
+    FieldLayout l;
+    l.cx = jscrw / 2;
+    l.cy = jscrh / 2;
+    l.scale = std::min((jscrw - 16) / app.gridW * 0.125f, (jscrh - 16) / app.gridH * 0.125f);
+    l.originX = l.cx - l.scale * app.gridW * 4;
+    l.originY = l.cy - l.scale * app.gridH * 4;
+    l.rimRadius = l.scale * app.gridW * 4;
+    return l;
+}
+
+void DifficultyButtonPositions(int landscape, int slide, ScreenPoint out[3]) {
+    if (landscape) {
+        out[0] = {jscrw * 0.2f, jscrh * 0.7f - 8 * slide};
+        out[1] = {jscrw * 0.4f, jscrh * 0.7f - 12 * slide};
+        out[2] = {jscrw * 0.6f, jscrh * 0.7f - 10 * slide};
+    } else {
+        out[0] = {jscrw * 0.3f - 8 * slide, jscrh * 0.45f};
+        out[1] = {jscrw * 0.3f, jscrh * 0.65f - 12 * slide};
+        out[2] = {jscrw * 0.3f + 8 * slide, jscrh * 0.85f};
+    }
+}
+
+ScreenPoint PauseQuitPosition(int landscape, float cx, float panelY) {
+    // Whole units on the x axis, as the panel's buttons are placed.
+    return landscape ? ScreenPoint{static_cast<float>(static_cast<int>(cx - 140)), panelY - 64}
+                     : ScreenPoint{static_cast<float>(static_cast<int>(cx - 96)), panelY - 96};
+}
+
+}  // namespace vexmo
