@@ -47,11 +47,12 @@ int BestWeight(int k) {
 int RecentWeight(int table, int k) {
     return table + k + 3;
 }
+// Entry k of the best and recent lists of table 0..2 (difficulties 1..3).
 int BestIndex(int table, int k) {
-    return kScoreListLength * table + k;
+    return BestListStart(table + 1) + k;
 }
 int RecentIndex(int table, int k) {
-    return kLastListsOffset + kScoreListLength * table + k;
+    return LastListStart(table + 1) + k;
 }
 
 void Append(String& record, int value) {
