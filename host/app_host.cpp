@@ -32,6 +32,10 @@ public:
 
 HostEvents hostEvents;
 
+void RunScheduledPass() {
+    if (host::app) host::app->RunPass();
+}
+
 }  // namespace
 
 int RunApp() {
@@ -69,10 +73,13 @@ String gxtkApp::AppTitle() {
     return T("<TODO>");
 }
 String gxtkApp::LoadState() {
-    return LoadStateFile();
+    return LoadStateFile(CurrentPlatform().StateFilePath().c_str());
 }
 int gxtkApp::SaveState(String state) {
-    return SaveStateFile(state);
+    Platform& platform = CurrentPlatform();
+    const int result = SaveStateFile(state, platform.StateFilePath().c_str());
+    if (result == 0) platform.StateSaved();
+    return result;
 }
 
 String gxtkApp::LoadString(String path) {
@@ -184,6 +191,8 @@ void gxtkApp::Run() {
     platform.SetListener(&hostEvents);
     InvokeOnCreate();
     if (!suspended) InvokeOnRender();
+    // The listener stays: the platform's own passes keep delivering events to it.
+    if (platform.SchedulePasses(RunScheduledPass)) return;
     while (platform.IsOpen()) RunPass();
     platform.SetListener(nullptr);
 }

@@ -1,6 +1,7 @@
 #include "host/platform.h"
 
 #include "host/platform_headless.h"
+#include "host/state_file.h"
 
 namespace {
 Platform* current = nullptr;
@@ -18,4 +19,8 @@ Platform& CurrentPlatform() {
 
 void SetCurrentPlatform(Platform* platform) {
     current = platform;
+}
+
+std::string Platform::StateFilePath() {
+    return kStateFileName;
 }

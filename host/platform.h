@@ -53,6 +53,15 @@ public:
     // Fill up to max values; return how many the first joystick has (0 when none).
     virtual int GetJoystickAxes(float* axes, int max) = 0;
     virtual int GetJoystickButtons(unsigned char* buttons, int max) = 0;
+
+    // --- Backends that own the frame loop and the storage (the browser) ---------------
+    // Asks the backend to call `pass` once per display frame from now on. A backend that can
+    // returns true and the host stops looping itself; the desktop ones return false.
+    virtual bool SchedulePasses(void (*pass)()) { return false; }
+    // Where the saved record is read and written: the working directory's by default.
+    virtual std::string StateFilePath();
+    // Called after the record was written, so the backend can carry it to lasting storage.
+    virtual void StateSaved() {}
 };
 
 // The backend the program runs on; set once at start-up (GLFW in the game, headless in tests).

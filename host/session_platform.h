@@ -67,6 +67,9 @@ public:
     int GetJoystickButtons(unsigned char* buttons, int max) override {
         return inner_.GetJoystickButtons(buttons, max);
     }
+    bool SchedulePasses(void (*pass)()) override { return inner_.SchedulePasses(pass); }
+    std::string StateFilePath() override { return inner_.StateFilePath(); }
+    void StateSaved() override { inner_.StateSaved(); }
 
 private:
     void CaptureBackBuffer();
