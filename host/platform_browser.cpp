@@ -110,6 +110,14 @@ public:
     }
 
     bool SchedulePasses(void (*pass)()) override {
+        // A hidden tab gets no animation frames, so the change of visibility runs a pass of its
+        // own: that pass suspends the game (audio paused) at once.
+        scheduledPass_ = pass;
+        emscripten_set_visibilitychange_callback(
+            nullptr, 0, [](int, const EmscriptenVisibilityChangeEvent*, void*) -> EM_BOOL {
+                if (scheduledPass_) scheduledPass_();
+                return 0;
+            });
         // Animation frames; the last argument unwinds the caller's stack and never returns, so
         // nothing after start-up shuts the page's audio or GL down.
         emscripten_set_main_loop(pass, 0, 1);
@@ -127,6 +135,7 @@ private:
         return EM_ASM_INT({ return document.hidden ? 1 : 0; }) != 0;
     }
 
+    static inline void (*scheduledPass_)() = nullptr;
     std::unique_ptr<Platform> glfw_;
     EventQueue queue_;
     double start_ = 0.0;

@@ -6,8 +6,14 @@
 // other as fast as they can be drawn. Tests therefore wait for frame counts, never for wall time.
 
 // Runs in the page before any of its scripts.
-function installProbe(stepped) {
-  const probe = { frames: 0, stepped, requests: [], console: [] };
+function installProbe({ stepped, refuseStorage }) {
+  const probe = { frames: 0, stepped, requests: [], opened: [] };
+  if (refuseStorage) {
+    // As a browser with storage turned off for the site does.
+    IDBFactory.prototype.open = () => {
+      throw new DOMException('access to IndexedDB is denied', 'SecurityError');
+    };
+  }
   window.__vexmo = probe;
   if (stepped) {
     let now = 0;
@@ -26,6 +32,15 @@ function installProbe(stepped) {
       module = value;
       if (!module || module.__probed) return;
       module.__probed = true;
+      // Every path the game opens in the page's file system, for checks of the image set.
+      module.preRun = module.preRun || [];
+      module.preRun.push(() => {
+        const open = FS.open;
+        FS.open = function (p, ...rest) {
+          probe.opened.push(String(p));
+          return open.call(this, p, ...rest);
+        };
+      });
       module.preMainLoop = () => {
         if (probe.stepped) {
           if (probe.frames === 0) module._emscripten_set_main_loop_timing(2, 0);
@@ -43,14 +58,18 @@ function installProbe(stepped) {
   });
 }
 
-export async function openGame(browser, baseUrl, { query = '', stepped = true, viewport, deviceScaleFactor } = {}) {
+export async function openGame(
+  browser,
+  baseUrl,
+  { query = '', stepped = true, refuseStorage = false, viewport, deviceScaleFactor } = {},
+) {
   const context = await browser.newContext({
     viewport: viewport || { width: 640, height: 480 },
     deviceScaleFactor: deviceScaleFactor || 1,
   });
   const page = await context.newPage();
   const game = new Game(page, context);
-  await page.addInitScript(installProbe, stepped);
+  await page.addInitScript(installProbe, { stepped, refuseStorage });
   await page.goto(baseUrl + 'index.html' + query);
   return game;
 }
@@ -63,6 +82,16 @@ export class Game {
     this.errors = [];
     page.on('console', (m) => this.lines.push(m.text()));
     page.on('pageerror', (e) => this.errors.push(String(e)));
+  }
+
+  // The paths opened so far; forgetOpened starts the list afresh.
+  opened() {
+    return this.page.evaluate(() => window.__vexmo.opened);
+  }
+  forgetOpened() {
+    return this.page.evaluate(() => {
+      window.__vexmo.opened = [];
+    });
   }
 
   frames() {
