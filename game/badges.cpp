@@ -30,9 +30,9 @@ const char* const kBadgeRecords[] = {
     "High Five|Score 5,000 in one game.",
     "Top Scientist|Score 20,000 in one game.",
     "Spotless|Clear a round without\\nlosing any energy.",
-    "One Hit Wonder|Destroy 100 one-hit microbes\\nin one game.",
-    "Mirror Dodger|Clear a round with reflecting\\nmicrobes without being hit.",
-    "Standing Room|Clear a round after crowding\\nhas drained your energy.",
+    "One Hit Wonder|Destroy 100 one-hit\\nmicrobes in one game.",
+    "Mirror Dodger|Clear a round of reflecting\\nmicrobes without a hit.",
+    "Standing Room|Clear a round in which\\ncrowding drained energy.",
     "Sound Check|Try every sound mode.",
     "Grand Tour|Score points on Easy,\\nNormal and Hard.",
 };

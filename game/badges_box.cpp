@@ -62,7 +62,7 @@ int MyApp::BadgesBox() {
     badgeScroll = std::clamp(badgeScroll, 0.0f, maxScroll);
 
     ResetDraw();
-    SetCol(0, 0, 40, 0.92f);
+    SetCol(0, 0, 40, 0.95f);
     Rect(l.panelX, l.panelY, l.panelWidth, l.panelHeight);
     SetCol(255, 225, 110, 1);
     SetSize(1.5f);
@@ -95,6 +95,17 @@ int MyApp::BadgesBox() {
             SetCol(200, 200, 220, 0.75f);
         }
         Text(l.textX, rowTop + l.detailY, BadgeDetail(badge), 0, 1);
+    }
+
+    // A bar at the right edge tells how much of the list is in view and where.
+    if (maxScroll > 0) {
+        const float trackX = l.panelX + l.panelWidth - 5;
+        const float thumb = viewHeight * viewHeight / (viewHeight + maxScroll);
+        const float thumbY = l.listTop + (viewHeight - thumb) * badgeScroll / maxScroll;
+        SetCol(255, 255, 255, 0.15f);
+        Rect(trackX, l.listTop, 3, viewHeight);
+        SetCol(255, 225, 110, 0.8f);
+        Rect(trackX, thumbY, 3, thumb);
     }
 
     ResetDraw();

@@ -41,24 +41,24 @@ ScreenPoint BadgesButtonPosition(int landscape, int slide) {
 }
 
 BadgesBoxLayout LayoutBadgesBox() {
-    constexpr float kMargin = 12;
+    constexpr float kMargin = 8;
     BadgesBoxLayout l;
     l.panelX = kMargin;
     l.panelY = kMargin;
     l.panelWidth = jscrw - 2 * kMargin;
     l.panelHeight = jscrh - 2 * kMargin;
-    l.title = {kMargin + 16, kMargin + 22};
-    l.close = {jscrw - kMargin - 22, kMargin + 22};
-    l.listTop = kMargin + 44;
+    l.title = {kMargin + 16, kMargin + 24};
+    l.close = {jscrw - kMargin - 24, kMargin + 24};
+    l.listTop = kMargin + 48;
     l.listBottom = jscrh - kMargin - 6;
     l.rowHeight = 56;
-    l.pictureSize = 0.75f;
-    l.pictureX = kMargin + 34;
-    l.textX = kMargin + 70;
-    l.textRight = jscrw - kMargin - 8;
-    l.nameY = 15;
+    l.pictureSize = 0.625f;
+    l.pictureX = kMargin + 30;
+    l.textX = kMargin + 60;
+    l.textRight = jscrw - kMargin - 6;
+    l.nameY = 16;
     l.detailY = 31;
-    l.detailSize = 0.8f;
+    l.detailSize = 1;
     return l;
 }
 

@@ -170,8 +170,8 @@ TEST_F(BadgesBoxTest, ItListsEveryEarnableBadgeOnceWhileScrollingDown) {
     EXPECT_FLOAT_EQ(game->badgeScroll, ListedBadges() * l.rowHeight - (l.listBottom - l.listTop));
     // No row runs over the title or the panel's edge.
     for (const DrawCommand& c : Pictures()) {
-        EXPECT_GE(c.y - 24, l.listTop) << c.frame;
-        EXPECT_LE(c.y + 24, l.listBottom) << c.frame;
+        EXPECT_GE(c.y - 32 * l.pictureSize, l.listTop) << c.frame;
+        EXPECT_LE(c.y + 32 * l.pictureSize, l.listBottom) << c.frame;
     }
 }
 
@@ -195,7 +195,7 @@ TEST_F(BadgesBoxTest, EarnedBadgesAreBrightAndTheOthersDimmed) {
         int detailGlyphs = 0;
         for (const DrawCommand& c : harness->CommandsOfKind(static_cast<float>(game->fontSlot))) {
             if (c.x < l.textX - 4 || std::abs(c.y - picture.y) > l.rowHeight / 2) continue;
-            (c.sizeX == 1 ? nameGlyphs : detailGlyphs) += 1;
+            (c.y < picture.y - l.rowHeight / 2 + l.nameY + 4 ? nameGlyphs : detailGlyphs) += 1;
         }
         EXPECT_GT(nameGlyphs, 3) << "badge " << picture.frame;
         EXPECT_GT(detailGlyphs, 10) << "badge " << picture.frame;
@@ -375,7 +375,7 @@ TEST_F(BadgeTextFitTest, EveryNameAndDetailLineFitsTheBoxWidth) {
             float left = 0, right = 0;
             ink.Extent(name[0], 1, &left, &right);
             EXPECT_LT(l.textX + right, l.textRight) << name[0] << " at " << jscrw;
-            EXPECT_GT(l.textX + left, l.pictureX + 24) << name[0];
+            EXPECT_GT(l.textX + left, l.pictureX + 32 * l.pictureSize) << name[0];
             for (const std::string& line : detail) {
                 ink.Extent(line, l.detailSize, &left, &right);
                 EXPECT_LT(l.textX + right, l.textRight) << line << " at " << jscrw << "x" << jscrh;
