@@ -39,7 +39,8 @@ void MyApp::BadgesForNewRound() {
     roundCrowded = 0;
     roundShipStruck = 0;
     roundReflectors = 0;
-    if (difficulty < 1 || difficulty > kDifficulties) return;
+    // A round that begins after the ship is lost was not reached by play.
+    if (dying || difficulty < 1 || difficulty > kDifficulties) return;
     for (int i = 0; i < 3; ++i) {
         if (round >= kBadgeRounds[i]) AwardBadge(kRoundBadges[difficulty - 1][i]);
     }

@@ -145,6 +145,18 @@ TEST_F(BadgeAwardTest, PetriLegend) {
     ExpectRoundBadge(3, 15, kBadgeHardRound15);
 }
 
+TEST_F(BadgeAwardTest, ARoundThatBeginsAfterTheShipIsLostEarnsNothing) {
+    Play(1);
+    game->round = 4;
+    game->dying = 1;
+    game->energy = -5;
+    ClearCells();
+    game->spawnsLeft = 0;
+    Update();
+    EXPECT_EQ(game->round, 5);
+    EarnedNothing();
+}
+
 TEST_F(BadgeAwardTest, FourFigures) {
     Play(2);
     game->score = 998;
