@@ -21,7 +21,7 @@ int AllSoundModes() {
 
 int MyApp::AwardBadge(int badge) {
     if (badge <= kBadgeTest || badge >= kBadges) return 0;
-    if (badgeGot[badge] || BadgeID(badge).Length() == 0) return 0;
+    if (badgeGot[badge] || !IsBadgeDefined(badge)) return 0;
     badgeGot[badge] = true;
     // The pop-up takes the lowest idle slot that is shown; with all of them busy the badge is
     // still earned, only not announced.

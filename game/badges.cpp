@@ -58,6 +58,10 @@ int PopupX(int age) {
 
 }  // namespace
 
+bool vexmo::IsBadgeDefined(int badge) {
+    return badge >= 0 && badge < kBadgeRecordCount;
+}
+
 String MyApp::BadgeID(int badge) {
     if (badge < 0 || badge >= kBadgeRecordCount) return String();
     return T(kBadgeRecords[badge]);

@@ -29,6 +29,10 @@ enum BadgeNumber {
     kBadgeLastDefined = kBadgeGrandTour,
 };
 
+// True for the numbers that have a name and a detail (the test badge among them); a check that
+// makes no text, for lists walked every update.
+bool IsBadgeDefined(int badge);
+
 // Badges 0..63 have a picture in the sheet; later numbers show their name only.
 constexpr int kBadgePictures = 64;
 constexpr int kBadgeSheet = 80;

@@ -22,8 +22,8 @@ constexpr float kWheelScrollStep = 28;  // units per wheel notch: half a row
 
 // The badges the list shows, in number order: every defined one but the test badge, which no
 // player can earn.
-bool Listed(MyApp& app, int badge) {
-    return badge != kBadgeTest && app.BadgeID(badge).Length() > 0;
+bool Listed(int badge) {
+    return badge != kBadgeTest && IsBadgeDefined(badge);
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ int MyApp::BadgesBox() {
     int listed = 0;
     int earned = 0;
     for (int badge = 0; badge < kBadges; ++badge) {
-        if (!Listed(*this, badge)) continue;
+        if (!Listed(badge)) continue;
         listed += 1;
         earned += badgeGot[badge] ? 1 : 0;
     }
@@ -71,7 +71,7 @@ int MyApp::BadgesBox() {
     // Rows show only while wholly inside the list, so none runs over the title or the edge.
     float top = l.listTop - badgeScroll;
     for (int badge = 0; badge < kBadges; ++badge) {
-        if (!Listed(*this, badge)) continue;
+        if (!Listed(badge)) continue;
         const float rowTop = top;
         top += l.rowHeight;
         if (rowTop < l.listTop - 0.5f || rowTop + l.rowHeight > l.listBottom + 0.5f) continue;

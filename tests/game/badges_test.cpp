@@ -1,4 +1,6 @@
 // Badges: the table, and the pop-ups' slide, stacking, pictures and end.
+#include "game/badges.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -46,6 +48,7 @@ TEST_F(BadgeTest, TheTestBadgeStaysAndNumbersWithoutARecordAreEmpty) {
         EXPECT_EQ(game->BadgeID(badge).Length(), 0) << badge;
         EXPECT_EQ(game->BadgeName(badge).Length(), 0) << badge;
         EXPECT_EQ(game->BadgeDetail(badge).Length(), 0) << badge;
+        EXPECT_FALSE(vexmo::IsBadgeDefined(badge)) << badge;
     }
 }
 
@@ -59,6 +62,7 @@ TEST_F(BadgeTest, EveryBadgeHasANameADetailAndAPicture) {
         EXPECT_GT(game->BadgeDetail(badge).Length(), 0) << badge;
         EXPECT_EQ(record, game->BadgeName(badge) + T("|") + game->BadgeDetail(badge)) << badge;
         EXPECT_LT(badge, 64) << "no picture for badge " << badge;
+        EXPECT_TRUE(vexmo::IsBadgeDefined(badge)) << badge;
     }
     EXPECT_GE(defined, 16);
 }
