@@ -36,6 +36,7 @@ int MyApp::LoadMenu() {
     GC_PostScore(difficulty, highScores[BestListStart(difficulty)]);
     GC_Badges();
     RecordLast(highScores, difficulty, score);
+    BadgesForFinishedGame();
     Save();
     return 0;
 }
@@ -61,10 +62,11 @@ static void SoundButton(MyApp& app, int slide) {
     app.SetSize(2);
     app.SetCol(50, 250, 50, 1);
     const int mode = app.settings[5];
-    const ScreenPoint at = app.landscape ? ScreenPoint{32.0f + 4 * slide, jscrh / 2}
-                                         : ScreenPoint{jscrw / 2, 32.0f + 4 * slide};
-    if (app.Button(kIconsImage, at.x, at.y, mode == 0 ? 5 : 4) && !app.clickLatch) {
+    const ScreenPoint at = SoundButtonPosition(app.landscape, slide);
+    if (app.Button(kIconsImage, at.x, at.y, mode == 0 ? 5 : 4) && !app.clickLatch &&
+        !app.creditsOpen && !app.badgesOpen) {
         app.settings[5] = NextSoundMode(mode);
+        app.BadgesForSoundMode(mode);
         app.clickLatch = 1;
         app.PlaySFX(kSfxMenu, 1, 0.5f, 0);
     }
@@ -172,6 +174,7 @@ int MyApp::Menu() {
     SetCol(0, 0, 0, 0.4f);
     Rect(jscrw - panelWidth - 4 * slide, 0, panelWidth, jscrh);
     SoundButton(*this, slide);
+    BadgesButton(slide);
     ScoreLists(*this, slide);
     DifficultyButtons(*this, slide);
     MenuKeys(*this);

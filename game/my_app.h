@@ -186,6 +186,22 @@ public:
     // Signed turn from one angle toward another (play field).
     virtual int WhichWayDoIGo(float from, float to, int lo, int hi);
 
+    // ---- Badges earned in play (badge_awards.cpp) ----
+    // Earns a badge: sets its flag and starts its pop-up in an idle slot. Badge 0, numbers
+    // without a record and badges already earned are left alone. 1 when newly earned.
+    int AwardBadge(int badge);
+    // Called where the condition can first be met: a round has begun (`round` counts it), a
+    // round has just been cleared, the score has grown, a one-hit microbe has been destroyed,
+    // the sound mode has just changed from `before`, a finished game has been filed.
+    void BadgesForNewRound();
+    void BadgesForRoundCleared();
+    void BadgesForScore();
+    void BadgesForOneHitKill();
+    void BadgesForSoundMode(int before);
+    void BadgesForFinishedGame();
+    // The badge box's button on the main menu (badges_box.cpp).
+    void BadgesButton(int slide);
+
     // ---- Steps of the hooks, public so tests can run them alone ----
     // OnUpdate: pointer and touches in virtual units; the click and key latches and the back
     // button on the menu; the screen dispatcher; the debug readout.
@@ -306,6 +322,13 @@ public:
     float badgeScroll = 0;      // how far the badge box list is scrolled, in virtual units
     Array<int> badgeQueue;      // [15]
     Array<int> badgeQueueTime;  // [15]
+
+    // ---- Badge progress: what the awards need to know beyond the play field ----
+    int roundCrowded = 0;     // overcrowding drained energy in the current round
+    int roundShipStruck = 0;  // a shot struck the ship in the current round
+    int roundReflectors = 0;  // a reflecting microbe was on the field in the current round
+    int oneHitKills = 0;      // one-hit microbes destroyed in the current game
+    int soundModesTried = 0;  // bit per sound mode the player has switched through this run
 
     // ---- Work fields shared by several routines ----
     int n = 0;

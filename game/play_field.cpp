@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/angles.h"
+#include "game/badges.h"
 #include "game/layout.h"
 #include "game/my_app.h"
 #include "host/app.h"
@@ -140,6 +141,7 @@ int MyApp::LoadGame() {
     spawnsLeft = 5;
     spawnCap = 0;
     round = 0;
+    oneHitKills = 0;
     NewRound();
     energy = kStartEnergy;
     return 0;
@@ -155,6 +157,7 @@ int MyApp::NewRound() {
     spawnsLeft = std::min(round * difficulty * 3, 100);
     warnLevel = 90;
     warnCeiling = 100;
+    BadgesForNewRound();
     return 0;
 }
 
@@ -204,6 +207,7 @@ int MyApp::Check(int column, int row, int x, int y) {
     if (kind == 0) return 0;
     const bool reflects = kind == 6;
     score += kind;
+    BadgesForScore();
     const float pitch = Rnd();
     PlaySFX(Rand(1, 8), 0.8f + 0.4f * pitch, 1, 0);
     const int debris = Rand(0, 4);
@@ -212,6 +216,7 @@ int MyApp::Check(int column, int row, int x, int y) {
     if (cells[c + kCellGrowth] <= 0) {
         cells[c + kCellKind] = 0;
         cells[c + kCellGrowth] = 0;
+        if (kind == kOneHitKind) BadgesForOneHitKill();
     }
     const int s = currentShot * kShotStride;
     shots[s + kShotKind] = 0;
@@ -249,6 +254,7 @@ static void UpdateCell(MyApp& app, int x, int y, const FieldLayout& l) {
     if (app.cells[c + kCellKind] <= 0) return;
     // A paused field still counts its microbes, so a pause can never look like an empty dish.
     app.liveCount += 1;
+    if (app.cells[c + kCellKind] == kReflectingKind) app.roundReflectors = 1;
     if (app.paused) return;
     if (app.cells[c + kCellGrowth] <= kFullGrown - 1) {
         app.cells[c + kCellGrowth] =
@@ -379,6 +385,7 @@ static void MoveShots(MyApp& app, const FieldLayout& l) {
             std::fabs(app.shipY - y) < 24) {
             app.shots[s + kShotKind] = 0;
             app.energy -= 10;
+            app.roundShipStruck = 1;
             app.PlaySFX(kSfxShipStruck, 1, 1, 0);
         }
         if (x < -32 || x > jscrw + 32 || y < -32 || y > jscrh + 32) app.shots[s + kShotKind] = 0;
@@ -469,6 +476,7 @@ int MyApp::Game() {
     if (red > 100) {
         red = static_cast<int>(150 + 50 * SinDeg(static_cast<float>(wobblePhase)));
         energy -= 1;
+        roundCrowded = 1;
     }
     wobblePhase += 6;
     const int blue = std::max(0, 100 - red / 2);
@@ -488,7 +496,10 @@ int MyApp::Game() {
     MoveShots(*this, l);
     RoundStart(*this, l);
     MoveParticles(*this);
-    if (startCountdown == 0 && spawnsLeft == 0 && liveCount == 0) NewRound();
+    if (startCountdown == 0 && spawnsLeft == 0 && liveCount == 0) {
+        BadgesForRoundCleared();
+        NewRound();
+    }
     DrawHud(*this, l);
 
     if (energy < 0 && !dying) {

@@ -28,6 +28,7 @@ public:
     void OnMouseButton(int button, int action) override { gxtkApp::OnMouseButton(button, action); }
     void OnWindowSize(int width, int height) override { gxtkApp::OnWindowSize(width, height); }
     void OnWindowRefresh() override { gxtkApp::OnWindowRefresh(); }
+    void OnScroll(double, double dy) override { gxtkApp::OnScroll(dy); }
 };
 
 HostEvents hostEvents;
@@ -265,6 +266,10 @@ void gxtkApp::OnKey(int key, int action) {
 void gxtkApp::OnChar(int ch, int action) {
     if (!host::app || action != Platform::kPress) return;
     host::app->input->PutChar(ch);
+}
+
+void gxtkApp::OnScroll(double notches) {
+    if (host::app) host::app->input->OnWheel(static_cast<float>(notches));
 }
 
 void gxtkApp::OnMouseButton(int button, int action) {

@@ -64,6 +64,7 @@ public:
     static void OnMouseButton(int button, int action);
     static void OnWindowSize(int width, int height);
     static void OnWindowRefresh();
+    static void OnScroll(double notches);
 
 private:
     void RunPass();

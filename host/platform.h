@@ -16,6 +16,9 @@ public:
     virtual void OnMouseButton(int button, int action) {}  // 0 left, 1 right, 2 middle
     virtual void OnWindowSize(int width, int height) {}
     virtual void OnWindowRefresh() {}
+
+    // Mouse wheel: notches turned since the last event, positive away from the user.
+    virtual void OnScroll(double dx, double dy) {}
 };
 
 class Platform {

@@ -58,6 +58,7 @@ public:
         glfwMakeContextCurrent(window_);
         glfwSetWindowUserPointer(window_, this);
         InstallCallbacks();
+        InstallWheelCallback();
         return true;
     }
 
@@ -165,6 +166,12 @@ private:
         });
         glfwSetWindowRefreshCallback(window_, [](GLFWwindow* w) {
             if (PlatformEvents* l = ListenerOf(w)) l->OnWindowRefresh();
+        });
+    }
+
+    void InstallWheelCallback() {
+        glfwSetScrollCallback(window_, [](GLFWwindow* w, double dx, double dy) {
+            if (PlatformEvents* l = ListenerOf(w)) l->OnScroll(dx, dy);
         });
     }
 

@@ -70,6 +70,12 @@ void HeadlessPlatform::QueueChar(unsigned int codepoint, double at) {
     });
 }
 
+void HeadlessPlatform::QueueScroll(double dx, double dy, double at) {
+    Queue(at, [this, dx, dy] {
+        if (listener_) listener_->OnScroll(dx, dy);
+    });
+}
+
 void HeadlessPlatform::QueueMouseButton(int button, int action, double at) {
     Queue(at, [this, button, action] {
         if (listener_) listener_->OnMouseButton(button, action);

@@ -35,6 +35,7 @@ public:
     void QueueChar(unsigned int codepoint, double at = kNow);
     void QueueMouseButton(int button, int action, double at = kNow);
     void QueueCursor(double x, double y, double at = kNow);
+    void QueueScroll(double dx, double dy, double at = kNow);
     void QueueWindowSize(int width, int height, double at = kNow);
     void QueueRefresh(double at = kNow);
     void QueueIconify(bool iconified, double at = kNow);

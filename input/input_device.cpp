@@ -128,6 +128,7 @@ void gxtkInput::ReadJoystick() {
 
 void gxtkInput::EndUpdate() {
     for (int& state : keyStates) state &= kDownBit;
+    wheel = 0.0f;
     charPut = 0;
     charGet = 0;
 }
@@ -154,6 +155,15 @@ void gxtkInput::OnKeyUp(int key) {
                !IsDown(KeyCode::kRightControl)) {
         OnKeyUp(KeyCode::kControl);
     }
+}
+
+float gxtkInput::MouseWheel() {
+    return wheel;
+}
+
+void gxtkInput::OnWheel(float notches) {
+    // A runaway value from a broken device must not fling a list out of reach.
+    if (notches > -100 && notches < 100) wheel += notches;
 }
 
 void gxtkInput::PutChar(int ch) {

@@ -21,6 +21,8 @@ public:
     int charGet = 0;
     float mouseX = 0.0f;
     float mouseY = 0.0f;
+    // Wheel notches turned since the last EndUpdate, positive away from the user.
+    float wheel = 0.0f;
     // Left stick x, y, trigger; right stick x, y, trigger.
     float joyPos[kJoyAxes] = {};
     // How many buttons the pad reported last update, so those it no longer reports are released.
@@ -32,6 +34,7 @@ public:
     virtual int GetChar();
     virtual float MouseX();
     virtual float MouseY();
+    virtual float MouseWheel();
     virtual float JoyX(int index);
     virtual float JoyY(int index);
     virtual float JoyZ(int index);
@@ -48,6 +51,7 @@ public:
     void OnKeyDown(int key);
     void OnKeyUp(int key);
     void PutChar(int ch);
+    void OnWheel(float notches);
 
 private:
     int StateOf(int key) const;
