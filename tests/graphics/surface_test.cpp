@@ -208,4 +208,59 @@ TEST(SurfaceMemory, LoadImageFromMemory) {
     unloadImage(nullptr);
 }
 
+// The start of a PNG file: the signature and an IHDR chunk (8-bit RGBA) of the given size, with
+// no pixel data after it. stb_image reads the size from this much without checking the CRC.
+std::vector<uint8_t> PngHeader(uint32_t width, uint32_t height) {
+    std::vector<uint8_t> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n',
+                                  0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+    for (const uint32_t v : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(uint8_t(v >> shift));
+    }
+    const std::vector<uint8_t> rest = {8, 6, 0, 0, 0, 0, 0, 0, 0};  // depth, type, ..., CRC
+    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    return bytes;
+}
+
+TEST_F(SurfaceTest, HeaderAskingForMoreThanTheLimitIsRefusedWithOneLine) {
+    const std::string path = WriteBytes("huge_9000x9000.png", PngHeader(9000, 9000));
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(gfx->LoadSurface(String(path.c_str())), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Image too large: " + path + " is 9000 x 9000 texels, more than 8192 x 8192\n");
+    EXPECT_EQ(rec.Count("glGenTextures"), 0u);
+}
+
+TEST_F(SurfaceTest, TheLimitIsOnTheTexelCount) {
+    // One texel over: refused.
+    const std::string over = WriteBytes("over_8192x8193.png", PngHeader(8192, 8193));
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(gfx->LoadSurface(String(over.c_str())), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Image too large: " + over),
+              std::string::npos);
+
+    // Exactly at the limit: decoded (and failing only for want of pixel data), not refused.
+    const std::string at = WriteBytes("at_8192x8192.png", PngHeader(8192, 8192));
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(gfx->LoadSurface(String(at.c_str())), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("too large"), std::string::npos);
+
+    // A long thin picture wider than 8192 is far from the limit and loads.
+    const std::string wide = WriteCoordinatePng("wide_9000x1.png", 9000, 1);
+    gxtkSurface* s = gfx->LoadSurface(String(wide.c_str()));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Width(), 9000);
+    EXPECT_EQ(s->Height(), 1);
+}
+
+TEST(SurfaceMemory, HeaderAskingForMoreThanTheLimitIsRefusedFromMemory) {
+    const std::vector<uint8_t> bytes = PngHeader(9000, 9000);
+    int w = -1, h = -1, depth = -1;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(loadImage(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &depth), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Image too large: an image in memory is 9000 x 9000 texels, more than 8192 x "
+              "8192\n");
+    EXPECT_EQ(w, -1);  // nothing was decoded
+}
+
 }  // namespace
