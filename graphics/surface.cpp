@@ -132,6 +132,17 @@ bool ImageSizeAllowed(const String& name, int width, int height) {
     return false;
 }
 
+namespace {
+
+// What stb_image read of a header allows a decode: at least one texel (stb_image accepts a PNM
+// header of width 0, giving a picture nothing could be drawn from) and no more than the limit.
+bool HeaderAllowsDecoding(const String& name, bool read, int width, int height) {
+    if (!read || width <= 0 || height <= 0) return false;
+    return ImageSizeAllowed(name, width, height);
+}
+
+}  // namespace
+
 unsigned char* loadImage(String path, int* width, int* height, int* depth) {
     FILE* file = fopenFile(path, T("rb"));
     if (!file) return nullptr;
@@ -139,8 +150,8 @@ unsigned char* loadImage(String path, int* width, int* height, int* depth) {
     // file position back where it was.
     int headerWidth = 0, headerHeight = 0, headerDepth = 0;
     unsigned char* pixels = nullptr;
-    if (stbi_info_from_file(file, &headerWidth, &headerHeight, &headerDepth) &&
-        ImageSizeAllowed(path, headerWidth, headerHeight)) {
+    const bool read = stbi_info_from_file(file, &headerWidth, &headerHeight, &headerDepth) != 0;
+    if (HeaderAllowsDecoding(path, read, headerWidth, headerHeight)) {
         pixels = stbi_load_from_file(file, width, height, depth, 0);
     }
     std::fclose(file);
@@ -151,8 +162,9 @@ unsigned char* loadImage(const unsigned char* bytes, int length, int* width, int
                          int* depth) {
     if (!bytes || length <= 0) return nullptr;
     int headerWidth = 0, headerHeight = 0, headerDepth = 0;
-    if (!stbi_info_from_memory(bytes, length, &headerWidth, &headerHeight, &headerDepth) ||
-        !ImageSizeAllowed(T("an image in memory"), headerWidth, headerHeight)) {
+    const bool read =
+        stbi_info_from_memory(bytes, length, &headerWidth, &headerHeight, &headerDepth) != 0;
+    if (!HeaderAllowsDecoding(T("an image in memory"), read, headerWidth, headerHeight)) {
         return nullptr;
     }
     return stbi_load_from_memory(bytes, length, width, height, depth, 0);

@@ -263,4 +263,16 @@ TEST(SurfaceMemory, HeaderAskingForMoreThanTheLimitIsRefusedFromMemory) {
     EXPECT_EQ(w, -1);  // nothing was decoded
 }
 
+// Found by fuzzing the surface loader: stb_image decodes a PGM header of width 0 into an empty
+// picture, which became a surface of width 0 (and a texture scale of 0).
+TEST_F(SurfaceTest, AGreyMapOfWidthZeroGivesNull) {
+    const std::vector<uint8_t> bytes = {0x50, 0x35, 0x0a, 0x3b, 0x20, 0x32, 0x0a, 0x32, 0x00,
+                                        0x35, 0x0a, 0x00, 0x00, 0x00, 0x00, 0x76, 0x00};
+    const std::string path = WriteBytes("width_0.pgm", bytes);
+    EXPECT_EQ(gfx->LoadSurface(String(path.c_str())), nullptr);
+    EXPECT_EQ(rec.Count("glGenTextures"), 0u);
+    int w = -1, h = -1, depth = -1;
+    EXPECT_EQ(loadImage(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &depth), nullptr);
+}
+
 }  // namespace
