@@ -2,11 +2,13 @@
 
 #include <stb_image.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "graphics/gl_table.h"
 #include "host/data_path.h"
+#include "runtime/errors.h"
 
 namespace {
 
@@ -122,10 +124,36 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
     return true;
 }
 
+bool ImageSizeAllowed(const String& name, int width, int height) {
+    const int64_t texels = static_cast<int64_t>(width) * height;
+    if (texels <= kMaxImageTexels) return true;
+    Print(T("Image too large: ") + name + T(" is ") + String(width) + T(" x ") + String(height) +
+          T(" texels, more than ") + String(kMaxImageSide) + T(" x ") + String(kMaxImageSide));
+    return false;
+}
+
+namespace {
+
+// What stb_image read of a header allows a decode: at least one texel (stb_image accepts a PNM
+// header of width 0, giving a picture nothing could be drawn from) and no more than the limit.
+bool HeaderAllowsDecoding(const String& name, bool read, int width, int height) {
+    if (!read || width <= 0 || height <= 0) return false;
+    return ImageSizeAllowed(name, width, height);
+}
+
+}  // namespace
+
 unsigned char* loadImage(String path, int* width, int* height, int* depth) {
     FILE* file = fopenFile(path, T("rb"));
     if (!file) return nullptr;
-    unsigned char* pixels = stbi_load_from_file(file, width, height, depth, 0);
+    // The header alone says how much the decode would allocate; stbi_info_from_file puts the
+    // file position back where it was.
+    int headerWidth = 0, headerHeight = 0, headerDepth = 0;
+    unsigned char* pixels = nullptr;
+    const bool read = stbi_info_from_file(file, &headerWidth, &headerHeight, &headerDepth) != 0;
+    if (HeaderAllowsDecoding(path, read, headerWidth, headerHeight)) {
+        pixels = stbi_load_from_file(file, width, height, depth, 0);
+    }
     std::fclose(file);
     return pixels;
 }
@@ -133,6 +161,12 @@ unsigned char* loadImage(String path, int* width, int* height, int* depth) {
 unsigned char* loadImage(const unsigned char* bytes, int length, int* width, int* height,
                          int* depth) {
     if (!bytes || length <= 0) return nullptr;
+    int headerWidth = 0, headerHeight = 0, headerDepth = 0;
+    const bool read =
+        stbi_info_from_memory(bytes, length, &headerWidth, &headerHeight, &headerDepth) != 0;
+    if (!HeaderAllowsDecoding(T("an image in memory"), read, headerWidth, headerHeight)) {
+        return nullptr;
+    }
     return stbi_load_from_memory(bytes, length, width, height, depth, 0);
 }
 

@@ -10,6 +10,7 @@
 #include "graphics/graphics.h"
 #include "host/app.h"
 #include "host/app_host.h"
+#include "host/audio_context.h"
 #include "host/platform.h"
 #include "host/random.h"
 #include "input/input.h"
@@ -56,7 +57,7 @@ void OpenAudio() {
         std::puts("alcOpenDevice failed");
         return;
     }
-    host::alcContext = alcCreateContext(host::alcDevice, nullptr);
+    host::alcContext = CreateAudioContext(host::alcDevice);
     if (!host::alcContext) {
         std::puts("alcCreateContext failed");
         return;
