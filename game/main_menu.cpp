@@ -29,6 +29,21 @@ String ScoreColumn(MyApp& app, const String& title, int listStart, int rows) {
     return text;
 }
 
+// The column's text, kept between updates and built again only when its row count or one of the
+// scores it shows changes.
+const String& CachedScoreColumn(MyApp& app, CachedTexts<1>& cache, bool best, int listStart,
+                                int rows) {
+    int key[1 + 10] = {rows};
+    const int shown = std::min(rows, 10);
+    for (int i = 0; i < shown; ++i) key[1 + i] = app.highScores[listStart + i];
+    if (cache.Stale(key, 1 + shown)) {
+        const String title = rows == 1 ? (best ? T("Highscore") : T("Last"))
+                                       : (best ? T("Top ") : T("Last ")) + String(rows);
+        cache[0] = ScoreColumn(app, title, listStart, rows);
+    }
+    return cache[0];
+}
+
 }  // namespace
 
 int MyApp::LoadMenu() {
@@ -89,13 +104,14 @@ static void ScoreLists(MyApp& app, int slide) {
     if (app.creditsOpen || app.badgesOpen) return;
 
     const float x = jscrw - app.panelWidth - 4 * slide + 20;
-    const String bestTitle = rows == 1 ? T("Highscore") : T("Top ") + String(rows);
-    app.Text(x, 60, ScoreColumn(app, bestTitle, BestListStart(app.difficulty), rows), 0, 0);
+    app.Text(x, 60,
+             CachedScoreColumn(app, app.bestColumnText, true, BestListStart(app.difficulty), rows),
+             0, 0);
     app.SetCol(200, 255, 100, 1);
     app.SetSize(1.5f);
-    const String lastTitle = rows == 1 ? T("Last") : T("Last ") + String(rows);
-    app.Text(x, jscrh / 2 + 20, ScoreColumn(app, lastTitle, LastListStart(app.difficulty), rows), 0,
-             0);
+    app.Text(x, jscrh / 2 + 20,
+             CachedScoreColumn(app, app.lastColumnText, false, LastListStart(app.difficulty), rows),
+             0, 0);
 }
 
 static void StartGame(MyApp& app, float rate) {

@@ -16,6 +16,7 @@
 #pragma once
 
 #include "audio/audio.h"
+#include "game/text_cache.h"
 #include "graphics/image.h"
 #include "host/app.h"
 #include "music/kuv_player.h"
@@ -368,4 +369,11 @@ public:
     int gameOverTimer = 0;
     int spinAngle = 0;
     gc_ref<KuvPlayer> musicPlayer;
+
+    // ---- Texts kept between updates, rebuilt when what they show changes (text_cache.h) ----
+    vexmo::CachedTexts<2> hudTexts;        // portrait: the energy and the score
+    vexmo::CachedTexts<10> hudDigitTexts;  // landscape: " 0" to " 9"
+    vexmo::CachedTexts<1> roundCaption;
+    vexmo::CachedTexts<1> bestColumnText;
+    vexmo::CachedTexts<1> lastColumnText;
 };

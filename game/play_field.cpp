@@ -399,6 +399,12 @@ static int CaptionOffset(int t) {
     return 20 * (t - 20);
 }
 
+static const String& RoundCaption(MyApp& app) {
+    const int key[] = {app.round};
+    if (app.roundCaption.Stale(key, 1)) app.roundCaption[0] = T("Round ") + String(app.round);
+    return app.roundCaption[0];
+}
+
 static void RoundStart(MyApp& app, const FieldLayout& l) {
     app.ResetDraw();
     if (app.startCountdown <= 0) return;
@@ -411,7 +417,7 @@ static void RoundStart(MyApp& app, const FieldLayout& l) {
         app.musicPlayer->Kuv_StartTune(T("Wendle/Tune_") + String(tune), tuneSeed,
                                        85 + 5 * tempoStep);
     }
-    const String caption = T("Round ") + String(app.round);
+    const String& caption = RoundCaption(app);
     const float x = l.cx + CaptionOffset(t);
     app.ResetDraw();
     app.SetSize(2);
@@ -444,6 +450,55 @@ static void MoveParticles(MyApp& app) {
     }
 }
 
+// The HUD's texts, kept between updates. Portrait shows the energy and the score as one text
+// each, built again when the value changes. Landscape shows them a digit per text: " 0" to " 9"
+// are built once, so a changing score allocates nothing there.
+static const String& HudDigitText(MyApp& app, int digit) {
+    CachedTexts<10>& digits = app.hudDigitTexts;
+    const int none[] = {0};
+    if (digits.Stale(none, 0)) {
+        for (int d = 0; d < 10; ++d) digits[d] = T(" ") + app.rstr(d, 1, T("0"));
+    }
+    return digits[digit];
+}
+
+// Digit i (0 = leftmost) of v padded with zeros to `width` digits, as rstr pads it; -1 when v
+// does not fit that way (a negative number shows its sign), so the caller builds the text.
+static int PaddedDigit(int v, int width, int i) {
+    if (v < 0) return -1;
+    for (int k = i + 1; k < width; ++k) v /= 10;
+    return v % 10;
+}
+
+static void DrawHudTexts(MyApp& app, const FieldLayout& l, int shownEnergy) {
+    if (!app.landscape) {
+        CachedTexts<2>& texts = app.hudTexts;
+        const int key[] = {shownEnergy, app.shownScore};
+        if (texts.Stale(key, 2)) {
+            texts[0] = T(" ") + app.rstr(shownEnergy, 2, T("0"));
+            texts[1] = T(" ") + app.rstr(app.shownScore, 10, T("0"));
+        }
+        app.Text(l.cx, 20, texts[0], 1, 1);
+        app.Text(l.cx, 50, texts[1], 1, 1);
+        return;
+    }
+    const int values[] = {shownEnergy, app.shownScore};
+    const int widths[] = {2, 10};
+    for (int which = 0; which < 2; ++which) {
+        for (int i = 0; i < widths[which]; ++i) {
+            const float x = which == 0 ? 40 : jscrw - 40;
+            const float y = which == 0 ? l.cy - 14 + 28 * i : l.cy - 126 + 28 * i;
+            const int digit = PaddedDigit(values[which], widths[which], i);
+            if (digit >= 0) {
+                app.Text(x, y, HudDigitText(app, digit), 1, 1);
+            } else {
+                const String padded = app.rstr(values[which], widths[which], T("0"));
+                app.Text(x, y, T(" ") + padded.Slice(i, i + 1), 1, 1);
+            }
+        }
+    }
+}
+
 static void DrawHud(MyApp& app, const FieldLayout& l) {
     app.ResetDraw();
     const int shownEnergy = ClampInt(app.energy / 3, 0, 99);
@@ -453,19 +508,7 @@ static void DrawHud(MyApp& app, const FieldLayout& l) {
         app.PlaySFX(kSfxEnergyWarning, 1, 1, 0);
     }
     app.SetSize(3);
-    const String energyText = app.rstr(shownEnergy, 2, T("0"));
-    const String scoreText = app.rstr(app.shownScore, 10, T("0"));
-    if (!app.landscape) {
-        app.Text(l.cx, 20, T(" ") + energyText, 1, 1);
-        app.Text(l.cx, 50, T(" ") + scoreText, 1, 1);
-    } else {
-        for (int i = 0; i < 2; ++i) {
-            app.Text(40, l.cy - 14 + 28 * i, T(" ") + energyText.Slice(i, i + 1), 1, 1);
-        }
-        for (int i = 0; i < 10; ++i) {
-            app.Text(jscrw - 40, l.cy - 126 + 28 * i, T(" ") + scoreText.Slice(i, i + 1), 1, 1);
-        }
-    }
+    DrawHudTexts(app, l, shownEnergy);
     app.shownScore += (app.score - app.shownScore) / 6;
     if (std::abs(app.score - app.shownScore) <= 5) app.shownScore = app.score;
 }

@@ -15,6 +15,7 @@ namespace host {
 gc_ref<gxtkApp> app;
 }  // namespace host
 int (*runner)() = nullptr;
+void (*afterFirstFrame)() = nullptr;
 
 namespace {
 
@@ -185,6 +186,7 @@ void gxtkApp::Run() {
     platform.SetListener(&hostEvents);
     InvokeOnCreate();
     if (!suspended) InvokeOnRender();
+    if (afterFirstFrame) afterFirstFrame();
     while (platform.IsOpen()) RunPass();
     platform.SetListener(nullptr);
 }

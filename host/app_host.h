@@ -81,4 +81,7 @@ extern gc_ref<gxtkApp> app;
 }  // namespace host
 // Called by main after start-up when set; the gxtkApp constructor sets it to RunApp.
 extern int (*runner)();
+// Run once the first frame has been presented (or skipped while suspended): start-up work that
+// frame does not need, such as opening the audio device. hostMain sets it; null does nothing.
+extern void (*afterFirstFrame)();
 int RunApp();

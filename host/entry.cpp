@@ -1,12 +1,14 @@
 #include "host/entry.h"
 
 #include <AL/al.h>
+#include <malloc.h>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "audio/audio.h"
+#include "audio/audio_device.h"
 #include "graphics/graphics.h"
 #include "host/app.h"
 #include "host/app_host.h"
@@ -65,6 +67,16 @@ void OpenAudio() {
     if (!alcMakeContextCurrent(host::alcContext)) std::puts("alcMakeContextCurrent failed");
 }
 
+// The first frame plays nothing, and probing for a sound device can take a good part of the
+// start-up: the device opens once that frame is on the screen, before the first update (the first
+// sound loads a few updates later).
+void OpenAudioAfterFirstFrame() {
+    afterFirstFrame = nullptr;
+    OpenAudio();
+    if (host::app && host::app->AudioDevice()) host::app->AudioDevice()->ContextReady();
+    std::fflush(stdout);
+}
+
 // The context goes before its device.
 void CloseAudio() {
     if (host::alcContext) {
@@ -89,14 +101,25 @@ void RunProgram(int argc, char** argv) {
     }
 }
 
+// Decoding a picture takes a few large blocks that are freed as soon as it is on the GPU. With a
+// fixed threshold they are mapped and unmapped on their own; glibc's sliding threshold would
+// otherwise serve later ones from the heap, whose freed pages stay resident.
+void KeepLargeBlocksMapped() {
+#if defined(__GLIBC__) && defined(M_MMAP_THRESHOLD)
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+}
+
 }  // namespace
 
 int hostMain(int argc, char** argv, Platform& platform) {
+    KeepLargeBlocksMapped();
     SetCurrentPlatform(&platform);
     OpenWindow(platform);
-    OpenAudio();
+    afterFirstFrame = OpenAudioAfterFirstFrame;
     std::fflush(stdout);
     RunProgram(argc, argv);
+    afterFirstFrame = nullptr;
     CloseAudio();
     platform.Terminate();
     return 0;
