@@ -62,7 +62,8 @@ Canvas renderAppIcon(int size) {
     // The tile: the menu's background blue, lighter towards the top.
     const Shape tile = roundBox(1, 1, 63, 63, 12);
     pen.fill(tile, linear({0, 1}, {0, 63}, rgb(24, 40, 150), rgb(0, 0, 80)));
-    pen.fill(outline(tile, std::max(1.0, texel)), rgb(110, 140, 230, 0.7f));
+    const double edge = std::max(1.0, texel);  // a light edge just inside the tile
+    pen.fill(outline(offset(tile, -edge / 2), edge), rgb(110, 140, 230, 0.7f));
 
     // The dish: faint glass and a bright rim with a highlight.
     pen.fill(circle(kCentre, kCentre, kDishRadius),
