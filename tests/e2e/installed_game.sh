@@ -91,7 +91,7 @@ echo "without XDG_DATA_HOME: record in ~/.local/share/vexmo"
 rm -rf "$home/.local"
 : >"$work/out.txt"
 # Through env, which takes the game's place (same process), so the window is still found by it.
-VEXMO_EXE=env start_to_menu -u HOME "$prefix/bin/vexmo"
+VEXMO_EXE="env" start_to_menu -u HOME "$prefix/bin/vexmo"
 shot "$shots/installed_no_home.png"
 close_cleanly
 grep -q "Neither XDG_DATA_HOME nor HOME is set" "$work/out.txt" || fail "no message without HOME"
