@@ -5,6 +5,7 @@
 
 #include "audio/audio_device.h"
 #include "graphics/renderer.h"
+#include "host/data_location.h"
 #include "host/data_path.h"
 #include "host/platform.h"
 #include "host/state_file.h"
@@ -70,11 +71,17 @@ gxtkAudio* gxtkApp::AudioDevice() {
 String gxtkApp::AppTitle() {
     return T("<TODO>");
 }
+// The record's place is decided at start-up (host/data_location.h); with none, nothing is saved.
 String gxtkApp::LoadState() {
-    return LoadStateFile();
+    const std::string& path = RecordPath();
+    if (path.empty()) return String();
+    return LoadStateFile(path.c_str());
 }
 int gxtkApp::SaveState(String state) {
-    return SaveStateFile(state);
+    const std::string& path = RecordPath();
+    if (path.empty()) return -1;
+    PrepareRecordFolder();
+    return SaveStateFile(state, path.c_str());
 }
 
 String gxtkApp::LoadString(String path) {

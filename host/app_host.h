@@ -32,7 +32,8 @@ public:
     virtual gxtkInput* InputDevice();
     virtual gxtkAudio* AudioDevice();
     virtual String AppTitle();
-    // The state file ".vantorstate" in the working directory.
+    // The state file ".vantorstate": in the working directory when the data is ./data, else in
+    // the player's data folder (host/data_location.h); the empty string when there is none.
     virtual String LoadState();
     // 0 on success, -1 when the file cannot be created, -2 when not every byte was written;
     // on failure the previous file is left as it was.

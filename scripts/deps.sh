@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config git libglfw3-dev libopenal-dev libstb-dev
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick sox
-  mesa-utils libgl1-mesa-dri vorbis-tools fonts-dejavu-core openbox x11-utils x11-apps valgrind strace)
+  mesa-utils libgl1-mesa-dri vorbis-tools fonts-dejavu-core openbox x11-utils x11-apps valgrind strace
+  desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
