@@ -10,6 +10,7 @@
 #include "graphics/graphics.h"
 #include "host/app.h"
 #include "host/app_host.h"
+#include "host/gamepad_mappings_file.h"
 #include "host/platform.h"
 #include "host/random.h"
 #include "input/input.h"
@@ -93,6 +94,8 @@ void RunProgram(int argc, char** argv) {
 int hostMain(int argc, char** argv, Platform& platform) {
     SetCurrentPlatform(&platform);
     OpenWindow(platform);
+    // Extra pad layouts come from beside (or inside) the data folder the game reads.
+    LoadGamepadMappings(platform, "./data");
     OpenAudio();
     std::fflush(stdout);
     RunProgram(argc, argv);
