@@ -91,7 +91,8 @@ std::string AddGamepadMappings(Platform& platform, const std::string& text,
                                 std::to_string(tally.lines) + " lines rejected (first at " + first +
                                 "), the others loaded");
     }
-    return Report(name, " loaded (" + std::to_string(tally.lines) + " lines)");
+    return Report(name, " loaded (" + std::to_string(tally.lines) +
+                            (tally.lines == 1 ? " line)" : " lines)"));
 }
 
 std::string LoadGamepadMappingFile(Platform& platform, const std::string& path) {
