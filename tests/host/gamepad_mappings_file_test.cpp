@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "graphics/gl_table.h"
-#include "host/entry.h"
 #include "host/platform.h"
 #include "host/platform_headless.h"
 #include "temp_dir.h"
@@ -150,23 +148,6 @@ TEST_F(GamepadMappingsTest, APlatformWithoutMappingsReadsNothing) {
     EXPECT_EQ(LoadGamepadMappings(notStarted, "./data"), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_TRUE(notStarted.GamepadMappings().empty());
-}
-
-TEST_F(GamepadMappingsTest, TheProgramLoadsTheFileBesideItsDataFolderAtStartUp) {
-    GlRecorder recorder;
-    WriteText("gamecontrollerdb.txt", kPadOne + "\nnot a mapping\n" + "0011,bad\n");
-    HeadlessPlatform fresh;
-    char name[] = "vexmo";
-    char* argv[] = {name, nullptr};
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(hostMain(1, argv, fresh), 0);
-    const std::string output = testing::internal::GetCapturedStdout();
-    SetCurrentPlatform(nullptr);
-    EXPECT_NE(output.find("Gamepad mappings from ./gamecontrollerdb.txt: 1 of 2 lines rejected"),
-              std::string::npos)
-        << output;
-    EXPECT_EQ(fresh.GamepadMappings(), std::vector<std::string>{kPadOne});
-    EXPECT_TRUE(fresh.Terminated()) << "the program ran on to its orderly end";
 }
 
 }  // namespace
