@@ -13,6 +13,8 @@
 #include "host/app.h"
 #include "host/app_host.h"
 #include "host/audio_context.h"
+#include "host/data_path.h"
+#include "host/gamepad_mappings_file.h"
 #include "host/platform.h"
 #include "host/random.h"
 #include "input/input.h"
@@ -116,6 +118,8 @@ int hostMain(int argc, char** argv, Platform& platform) {
     KeepLargeBlocksMapped();
     SetCurrentPlatform(&platform);
     OpenWindow(platform);
+    // Extra pad layouts come from beside (or inside) the data folder the game reads.
+    LoadGamepadMappings(platform, DataFolder());
     afterFirstFrame = OpenAudioAfterFirstFrame;
     std::fflush(stdout);
     RunProgram(argc, argv);

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "host/gamepad_state.h"
+
 // Receives the events a backend delivers while polling or waiting. Key codes are GLFW 3 key
 // tokens (the input device translates them); actions are kPress, kRelease or kRepeat.
 class PlatformEvents {
@@ -56,6 +58,19 @@ public:
     // Fill up to max values; return how many the first joystick has (0 when none).
     virtual int GetJoystickAxes(float* axes, int max) = 0;
     virtual int GetJoystickButtons(unsigned char* buttons, int max) = 0;
+
+    // --- Gamepads: pads whose standard layout the window system knows ------------------
+    // The defaults are a backend without gamepads: every pad reads raw, mappings are not taken.
+    //
+    // Fills `state` and returns true when the first joystick (the one read above) is a pad with
+    // a known mapping; false means no pad, or one whose raw axes and buttons are all there is.
+    virtual bool GetGamepadState(GamepadState* state) { return false; }
+    // Whether AddGamepadMapping does anything here.
+    virtual bool TakesGamepadMappings() { return false; }
+    // Adds one line of the community "gamecontrollerdb.txt" format (GUID, name, elements). A
+    // line for a pad already known replaces its mapping. False, with the reason in `error`,
+    // when the line is rejected.
+    virtual bool AddGamepadMapping(const std::string& line, std::string* error) { return false; }
 };
 
 // The backend the program runs on; set once at start-up (GLFW in the game, headless in tests).

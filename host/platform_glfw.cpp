@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
+#include <string>
 #include <thread>
 
 #include "input/key_tokens.h"
@@ -36,6 +38,28 @@ static_assert(KeyToken::kRightControl == GLFW_KEY_RIGHT_CONTROL);
 static_assert(KeyToken::kLeftAlt == GLFW_KEY_LEFT_ALT && KeyToken::kRightAlt == GLFW_KEY_RIGHT_ALT);
 static_assert(KeyToken::kLast == GLFW_KEY_LAST);
 static_assert(Platform::kPress == GLFW_PRESS && Platform::kRelease == GLFW_RELEASE);
+
+// Gamepad states are copied across index for index.
+static_assert(GamepadState::kA == GLFW_GAMEPAD_BUTTON_A &&
+              GamepadState::kY == GLFW_GAMEPAD_BUTTON_Y);
+static_assert(GamepadState::kLeftBumper == GLFW_GAMEPAD_BUTTON_LEFT_BUMPER);
+static_assert(GamepadState::kStart == GLFW_GAMEPAD_BUTTON_START);
+static_assert(GamepadState::kGuide == GLFW_GAMEPAD_BUTTON_GUIDE);
+static_assert(GamepadState::kDpadUp == GLFW_GAMEPAD_BUTTON_DPAD_UP);
+static_assert(GamepadState::kDpadLeft == GLFW_GAMEPAD_BUTTON_DPAD_LEFT);
+static_assert(GamepadState::kButtonCount == GLFW_GAMEPAD_BUTTON_LAST + 1);
+static_assert(GamepadState::kLeftX == GLFW_GAMEPAD_AXIS_LEFT_X);
+static_assert(GamepadState::kRightY == GLFW_GAMEPAD_AXIS_RIGHT_Y);
+static_assert(GamepadState::kLeftTrigger == GLFW_GAMEPAD_AXIS_LEFT_TRIGGER);
+static_assert(GamepadState::kAxisCount == GLFW_GAMEPAD_AXIS_LAST + 1);
+
+// The GLFW errors raised inside a call that wants to report them; GLFW runs its error callback
+// on the calling thread, inside that call.
+struct GlfwErrorCatch {
+    int count = 0;
+    std::string first;
+};
+GlfwErrorCatch* errorCatch = nullptr;
 
 class GlfwPlatform final : public Platform {
 public:
@@ -118,9 +142,10 @@ public:
     }
 
     int GetJoystickAxes(float* axes, int max) override {
-        if (!glfwJoystickPresent(GLFW_JOYSTICK_1)) return 0;
+        const int joystick = FirstJoystick();
+        if (joystick < 0) return 0;
         int count = 0;
-        const float* raw = glfwGetJoystickAxes(GLFW_JOYSTICK_1, &count);
+        const float* raw = glfwGetJoystickAxes(joystick, &count);
         if (!raw) return 0;
         const int n = std::min(count, max);
         for (int i = 0; i < n; ++i) {
@@ -132,12 +157,55 @@ public:
     }
 
     int GetJoystickButtons(unsigned char* buttons, int max) override {
-        if (!glfwJoystickPresent(GLFW_JOYSTICK_1)) return 0;
+        const int joystick = FirstJoystick();
+        if (joystick < 0) return 0;
         int count = 0;
-        const unsigned char* raw = glfwGetJoystickButtons(GLFW_JOYSTICK_1, &count);
+        const unsigned char* raw = glfwGetJoystickButtons(joystick, &count);
         if (!raw) return 0;
         std::copy(raw, raw + std::min(count, max), buttons);
         return count;
+    }
+
+    // --- Gamepads ----------------------------------------------------------------------
+    // GLFW knows a pad's layout from its built-in mapping database and from the lines added
+    // below; glfwJoystickIsGamepad is true only for pads it has a mapping for.
+    bool GetGamepadState(GamepadState* state) override {
+        const int joystick = FirstJoystick();
+        if (joystick < 0 || !glfwJoystickIsGamepad(joystick)) return false;
+        GLFWgamepadstate raw;
+        if (!glfwGetGamepadState(joystick, &raw)) return false;
+        std::copy(std::begin(raw.buttons), std::end(raw.buttons), state->buttons);
+        std::copy(std::begin(raw.axes), std::end(raw.axes), state->axes);
+        return true;
+    }
+
+    bool TakesGamepadMappings() override { return initialised_; }
+
+    bool AddGamepadMapping(const std::string& line, std::string* error) override {
+        if (!initialised_) return false;
+        // GLFW accepts the call and reports a bad line only through its error callback.
+        GlfwErrorCatch caught;
+        errorCatch = &caught;
+        const GLFWerrorfun previous = glfwSetErrorCallback([](int, const char* description) {
+            if (!errorCatch) return;
+            if (errorCatch->count++ == 0) errorCatch->first = description ? description : "";
+        });
+        const bool called = glfwUpdateGamepadMappings(line.c_str()) == GLFW_TRUE;
+        glfwSetErrorCallback(previous);
+        errorCatch = nullptr;
+        if (called && caught.count == 0) return true;
+        if (error) *error = caught.first.empty() ? "rejected" : caught.first;
+        return false;
+    }
+
+    // The first joystick GLFW has in any slot, or -1. A pad plugged in while the game runs is
+    // used from the next update on, and when the pad in the first slot is pulled out, one still
+    // plugged into a later slot takes over.
+    static int FirstJoystick() {
+        for (int joystick = GLFW_JOYSTICK_1; joystick <= GLFW_JOYSTICK_LAST; ++joystick) {
+            if (glfwJoystickPresent(joystick)) return joystick;
+        }
+        return -1;
     }
 
 private:

@@ -136,6 +136,7 @@ void HeadlessPlatform::SetJoystick(std::vector<float> axes, std::vector<unsigned
 void HeadlessPlatform::RemoveJoystick() {
     joyAxes_.clear();
     joyButtons_.clear();
+    gamepadMapped_ = false;
 }
 
 bool HeadlessPlatform::DeliverDue() {
@@ -182,4 +183,29 @@ int HeadlessPlatform::GetJoystickButtons(unsigned char* buttons, int max) {
     const int count = static_cast<int>(joyButtons_.size());
     std::copy_n(joyButtons_.begin(), std::min(count, max), buttons);
     return count;
+}
+
+// --- Gamepads ---------------------------------------------------------------------------
+
+void HeadlessPlatform::SetGamepad(const GamepadState& state) {
+    gamepad_ = state;
+    gamepadMapped_ = true;
+}
+
+bool HeadlessPlatform::GetGamepadState(GamepadState* state) {
+    if (!gamepadMapped_) return false;
+    *state = gamepad_;
+    return true;
+}
+
+bool HeadlessPlatform::AddGamepadMapping(const std::string& line, std::string* error) {
+    if (!initialised_) return false;
+    const size_t guidEnd = line.find(',');
+    const size_t nameEnd = guidEnd == std::string::npos ? guidEnd : line.find(',', guidEnd + 1);
+    if (guidEnd != 32 || nameEnd == std::string::npos) {
+        if (error) *error = "not a GUID of 32 characters followed by a name";
+        return false;
+    }
+    gamepadMappings_.push_back(line);
+    return true;
 }

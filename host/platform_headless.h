@@ -54,7 +54,16 @@ public:
     void CloseNow() { open_ = false; }
     void SetCursorNow(double x, double y);
     void SetJoystick(std::vector<float> axes, std::vector<unsigned char> buttons);
-    void RemoveJoystick();
+    void RemoveJoystick();  // also unplugs the gamepad below
+
+    // --- Script: gamepads ---------------------------------------------------------------
+    // The joystick becomes a pad with a known mapping, in this state, until RemoveJoystick or
+    // ForgetGamepadMapping. Its raw axes and buttons stay whatever SetJoystick gave.
+    void SetGamepad(const GamepadState& state);
+    void ForgetGamepadMapping() { gamepadMapped_ = false; }
+    // Mapping lines taken so far, in order. A line is taken when it starts with a GUID of 32
+    // characters and a comma, then a name and a comma (the checks GLFW makes and reports).
+    const std::vector<std::string>& GamepadMappings() const { return gamepadMappings_; }
 
     // --- Observation ------------------------------------------------------------------
     const std::string& Title() const { return title_; }
@@ -86,6 +95,9 @@ public:
     void GetCursorPos(double* x, double* y) override;
     int GetJoystickAxes(float* axes, int max) override;
     int GetJoystickButtons(unsigned char* buttons, int max) override;
+    bool GetGamepadState(GamepadState* state) override;
+    bool TakesGamepadMappings() override { return initialised_; }
+    bool AddGamepadMapping(const std::string& line, std::string* error) override;
 
 private:
     struct Event {
@@ -124,4 +136,7 @@ private:
     double cursorY_ = 0.0;
     std::vector<float> joyAxes_;
     std::vector<unsigned char> joyButtons_;
+    bool gamepadMapped_ = false;
+    GamepadState gamepad_;
+    std::vector<std::string> gamepadMappings_;
 };

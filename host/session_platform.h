@@ -67,6 +67,12 @@ public:
     int GetJoystickButtons(unsigned char* buttons, int max) override {
         return inner_.GetJoystickButtons(buttons, max);
     }
+    // Gamepads pass straight through.
+    bool GetGamepadState(GamepadState* state) override { return inner_.GetGamepadState(state); }
+    bool TakesGamepadMappings() override { return inner_.TakesGamepadMappings(); }
+    bool AddGamepadMapping(const std::string& line, std::string* error) override {
+        return inner_.AddGamepadMapping(line, error);
+    }
 
 private:
     void CaptureBackBuffer();

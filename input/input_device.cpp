@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "host/platform.h"
+#include "input/gamepad_mapping.h"
 
 namespace {
 
@@ -16,6 +17,9 @@ bool IsShiftSide(int key) {
 bool IsControlSide(int key) {
     return key == KeyCode::kLeftControl || key == KeyCode::kRightControl;
 }
+
+static_assert(kGamepadJoyAxes == gxtkInput::kJoyAxes);
+static_assert(kGamepadJoyButtons <= gxtkInput::kJoyButtons);
 
 }  // namespace
 
@@ -99,19 +103,17 @@ void gxtkInput::BeginUpdate() {
 
 void gxtkInput::ReadJoystick() {
     Platform& platform = CurrentPlatform();
-    float axes[kJoyAxes] = {};
-    const int axisCount = platform.GetJoystickAxes(axes, kJoyAxes);
-    std::copy(axes, axes + kJoyAxes, joyPos);
-    // Pads with fewer axes report the right stick's y where a trigger would be.
-    if (axisCount == 4) {
-        joyPos[4] = joyPos[2];
-        joyPos[2] = 0.0f;
-    } else if (axisCount == 5) {
-        std::swap(joyPos[3], joyPos[4]);
-    }
-
     unsigned char buttons[kJoyButtons] = {};
-    const int buttonCount = platform.GetJoystickButtons(buttons, kJoyButtons);
+    int buttonCount = 0;
+    GamepadState pad;
+    if (platform.GetGamepadState(&pad)) {
+        // A pad with a known layout arrives in the joystick layout the game reads.
+        MapGamepadToJoystick(pad, joyPos, buttons);
+        buttonCount = kGamepadJoyButtons;
+    } else {
+        ReadRawAxes(platform);
+        buttonCount = platform.GetJoystickButtons(buttons, kJoyButtons);
+    }
     const int readable = std::clamp(buttonCount, 0, kJoyButtons);
     // Buttons reported last update but not now (all of them once the pad is unplugged) read as
     // released, so a button held as the pad goes away does not stay down for good.
@@ -123,6 +125,19 @@ void gxtkInput::ReadJoystick() {
         } else {
             OnKeyUp(KeyCode::kJoyButton0 + b);
         }
+    }
+}
+
+void gxtkInput::ReadRawAxes(Platform& platform) {
+    float axes[kJoyAxes] = {};
+    const int axisCount = platform.GetJoystickAxes(axes, kJoyAxes);
+    std::copy(axes, axes + kJoyAxes, joyPos);
+    // Pads with fewer axes report the right stick's y where a trigger would be.
+    if (axisCount == 4) {
+        joyPos[4] = joyPos[2];
+        joyPos[2] = 0.0f;
+    } else if (axisCount == 5) {
+        std::swap(joyPos[3], joyPos[4]);
     }
 }
 

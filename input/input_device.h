@@ -1,9 +1,12 @@
 // The platform input device: one state table for keys, mouse buttons and joystick buttons,
-// a character queue, and the mouse and first joystick sampled once per update.
+// a character queue, and the mouse and first joystick sampled once per update. A joystick that
+// is a pad with a known layout is read through its mapping (input/gamepad_mapping.h).
 #pragma once
 
 #include "host/gxtk_object.h"
 #include "input/key_translation.h"
+
+class Platform;
 
 class gxtkInput : public gxtkObject {
 public:
@@ -57,4 +60,5 @@ private:
     int StateOf(int key) const;
     bool IsDown(int key) const;
     void ReadJoystick();
+    void ReadRawAxes(Platform& platform);
 };
