@@ -2,10 +2,13 @@
 
 #include <stb_image.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "graphics/gl_table.h"
+#include "host/asset_report.h"
 #include "host/data_path.h"
 
 namespace {
@@ -56,6 +59,11 @@ bool AllocateTexture(GLenum format, int width, int height) {
     Gl().TexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format,
                     GL_UNSIGNED_BYTE, nullptr);
     return Gl().GetError() == GL_NO_ERROR;
+}
+
+std::string ImageDecodeFailure() {
+    const char* why = stbi_failure_reason();
+    return std::string("not a picture that can be decoded (") + (why ? why : "unknown") + ")";
 }
 
 }  // namespace
@@ -123,10 +131,15 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
 }
 
 unsigned char* loadImage(String path, int* width, int* height, int* depth) {
+    errno = 0;
     FILE* file = fopenFile(path, T("rb"));
-    if (!file) return nullptr;
+    if (!file) {
+        ReportAssetFailure(path, OpenFailureReason(errno));
+        return nullptr;
+    }
     unsigned char* pixels = stbi_load_from_file(file, width, height, depth, 0);
     std::fclose(file);
+    if (!pixels) ReportAssetFailure(path, ImageDecodeFailure());
     return pixels;
 }
 
