@@ -107,6 +107,7 @@ private:
         readInt(file_);    // byte rate: derived, not needed
         readShort(file_);  // block alignment: derived, not needed
         const int bitsPerSample = readShort(file_);
+        if (bitsPerSample < 0) return refuse("format chunk cut short");  // the last read failed
         if (formatCode != 1) return refuse("not integer PCM");
         if (!isPlayableLayout(channels, bitsPerSample, rate)) {
             return refuse("not 8 or 16 bit mono or stereo");
