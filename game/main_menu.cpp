@@ -114,6 +114,18 @@ static void ScoreLists(MyApp& app, int slide) {
              0, 0);
 }
 
+// While saves fail (the console has the reason) a small line under the score lists tells the
+// player that this session's scores will be lost.
+static void SaveFailureNotice(MyApp& app, int slide) {
+    if (!app.saveFailing || app.creditsOpen || app.badgesOpen) return;
+    app.ResetDraw();
+    app.SetSize(0.75f);
+    app.SetCol(255, 120, 100, 1);
+    const float x = jscrw - app.panelWidth / 2 - 4 * slide;
+    // In the gap between the best and the last list, clear of the maker's logo further down.
+    app.Text(x, jscrh / 2 + 2, T("Scores are not being saved"), 1, 0);
+}
+
 static void StartGame(MyApp& app, float rate) {
     app.screen = kScreenStartPlay;
     app.clickLatch = 1;
@@ -192,6 +204,7 @@ int MyApp::Menu() {
     SoundButton(*this, slide);
     BadgesButton(slide);
     ScoreLists(*this, slide);
+    SaveFailureNotice(*this, slide);
     DifficultyButtons(*this, slide);
     MenuKeys(*this);
     ICadeAndCredits(*this, slide);

@@ -304,6 +304,7 @@ public:
     Array<int> settings;    // [25]; [5] sound mode, [10..12] pad x, distance from bottom, size
     Array<int> highScores;  // [150]
     Array<bool> badgeGot;   // [256]
+    int saveFailing = 0;    // 1 from a save that could not be written until one succeeds
 
     // ---- Menus and boxes ----
     int difficulty = 0;

@@ -7,6 +7,7 @@
 #include "graphics/gl_table.h"
 #include "graphics/gl_trace.h"
 #include "graphics/surface.h"
+#include "host/asset_report.h"
 #include "host/platform.h"
 #include "runtime/gc.h"
 
@@ -346,7 +347,9 @@ gxtkSurface* gxtkGraphics::CreateSurface(int w, int h) {
 gxtkSurface* gxtkGraphics::LoadSurface(String path) {
     gxtkSurface* surface = LoadSurface__UNSAFE__(gc_new<gxtkSurface>(), path);
     if (!surface) return nullptr;
-    return surface->OnUnsafeLoadComplete() ? surface : nullptr;
+    if (surface->OnUnsafeLoadComplete()) return surface;
+    ReportAssetFailure(path, "the graphics driver refused a texture of its size");
+    return nullptr;
 }
 
 gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String path) {

@@ -2,11 +2,14 @@
 
 #include <stb_image.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "graphics/gl_table.h"
+#include "host/asset_report.h"
 #include "host/data_path.h"
 #include "runtime/errors.h"
 
@@ -58,6 +61,11 @@ bool AllocateTexture(GLenum format, int width, int height) {
     Gl().TexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format,
                     GL_UNSIGNED_BYTE, nullptr);
     return Gl().GetError() == GL_NO_ERROR;
+}
+
+std::string ImageDecodeFailure() {
+    const char* why = stbi_failure_reason();
+    return std::string("not a picture that can be decoded (") + (why ? why : "unknown") + ")";
 }
 
 }  // namespace
@@ -144,17 +152,27 @@ bool HeaderAllowsDecoding(const String& name, bool read, int width, int height) 
 }  // namespace
 
 unsigned char* loadImage(String path, int* width, int* height, int* depth) {
+    errno = 0;
     FILE* file = fopenFile(path, T("rb"));
-    if (!file) return nullptr;
+    if (!file) {
+        ReportAssetFailure(path, OpenFailureReason(errno));
+        return nullptr;
+    }
     // The header alone says how much the decode would allocate; stbi_info_from_file puts the
     // file position back where it was.
     int headerWidth = 0, headerHeight = 0, headerDepth = 0;
     unsigned char* pixels = nullptr;
     const bool read = stbi_info_from_file(file, &headerWidth, &headerHeight, &headerDepth) != 0;
-    if (HeaderAllowsDecoding(path, read, headerWidth, headerHeight)) {
-        pixels = stbi_load_from_file(file, width, height, depth, 0);
-    }
+    const bool allowed = HeaderAllowsDecoding(path, read, headerWidth, headerHeight);
+    if (allowed) pixels = stbi_load_from_file(file, width, height, depth, 0);
     std::fclose(file);
+    // A picture refused for its size has been named with its size already.
+    const bool tooLarge = read && headerWidth > 0 && headerHeight > 0 && !allowed;
+    if (!pixels && !tooLarge) {
+        const bool empty = read && (headerWidth <= 0 || headerHeight <= 0);
+        ReportAssetFailure(path,
+                           empty ? std::string("a picture with no texels") : ImageDecodeFailure());
+    }
     return pixels;
 }
 
