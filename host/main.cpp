@@ -9,6 +9,7 @@
 #include "host/entry.h"
 #include "host/platform_glfw.h"
 #include "host/session_platform.h"
+#include "host/window_mode.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     const int early = ReportCommandLine(line, program);
     if (early >= 0) return early;
 
+    host::SetStartFullscreen(line.options.fullscreen);
     const std::unique_ptr<Platform> platform = NewGlfwPlatform();
     if (NeedsSession(line.options)) return RunSession(argc, argv, *platform, line.options);
     const int status = hostMain(argc, argv, *platform);
