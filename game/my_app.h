@@ -79,6 +79,9 @@ constexpr int kSfxRotation = 24;  // PlaySFX uses channels 0..23 in turn
 constexpr int kTouches = 10;
 constexpr int kVirtualButtons = 20;
 constexpr int kSettings = 25;
+// The settings slot that remembers fullscreen (1) or a window (0) between runs. No screen reads
+// it otherwise, and its weight in the settings checksum is not 0, so a damaged value is caught.
+constexpr int kFullscreenSetting = 20;
 constexpr int kHighScores = 150;
 constexpr int kBadges = 256;
 constexpr int kBadgeQueue = 15;
@@ -228,6 +231,10 @@ public:
     void ChooseImageSet();
     // File name of a sound effect: 7 -> "sfx/007.wav".
     static String SfxFileName(int n);
+    // Window mode (window_mode.cpp): the saved choice is applied once the record is loaded, and
+    // a switch the player makes (F11, Alt+Enter) is written to the record as it happens.
+    void ApplySavedWindowMode();
+    void FollowWindowMode();
 
     // ---- Flow and display ----
     int screen = 0;
@@ -301,7 +308,8 @@ public:
     int sfxChannel = 0;
 
     // ---- Saved data ----
-    Array<int> settings;    // [25]; [5] sound mode, [10..12] pad x, distance from bottom, size
+    Array<int> settings;    // [25]; [5] sound mode, [10..12] pad x, distance from bottom, size,
+                            // [20] fullscreen
     Array<int> highScores;  // [150]
     Array<bool> badgeGot;   // [256]
     int saveFailing = 0;    // 1 from a save that could not be written until one succeeds

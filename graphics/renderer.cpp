@@ -59,7 +59,8 @@ gxtkGraphics::gxtkGraphics() {
 
 bool gxtkGraphics::Validate() {
     width = height = 0;
-    CurrentPlatform().GetWindowSize(&width, &height);
+    // Pixels, not window units: a scaled display draws every one of its pixels.
+    CurrentPlatform().GetFramebufferSize(&width, &height);
     return width > 0 && height > 0;
 }
 

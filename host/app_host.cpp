@@ -9,6 +9,7 @@
 #include "host/data_path.h"
 #include "host/platform.h"
 #include "host/state_file.h"
+#include "host/window_mode.h"
 #include "input/input_device.h"
 #include "input/key_translation.h"
 
@@ -258,6 +259,7 @@ void gxtkApp::RunCatchUpBatch() {
 
 void gxtkApp::OnKey(int key, int action) {
     if (!host::app) return;
+    if (host::HandleWindowShortcut(key, action)) return;  // the window's, not the game's
     const int code = TransKey(key);
     if (code == 0) return;
     gxtkInput* device = host::app->input;

@@ -65,6 +65,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
                 return Bad("--frames needs a whole number of updates from 1 to " +
                            std::to_string(kMaxFrames) + ", not \"" + value + "\"");
             }
+        } else if (name == "--fullscreen") {
+            line.options.fullscreen = true;
         } else if (name == "--screenshot") {
             if (value.empty()) return Bad("--screenshot needs a file name");
             line.options.screenshot = value;
@@ -89,6 +91,7 @@ std::string UsageText(const std::string& program) {
            "  --frames N         quit after N updates (60 updates are one second)\n"
            "  --screenshot FILE  write the last frame shown to FILE as a PNG image\n"
            "  --data DIR         read the pictures and sounds from the folder DIR\n"
+           "  --fullscreen       start fullscreen (F11 or Alt+Enter switches at any time)\n"
            "  --help             show this help and exit\n"
            "  --version          show the version and exit\n";
 }

@@ -17,6 +17,8 @@
 #include "host/gamepad_mappings_file.h"
 #include "host/platform.h"
 #include "host/random.h"
+#include "host/window_icon.h"
+#include "host/window_mode.h"
 #include "input/input.h"
 #include "runtime/errors.h"
 #include "runtime/gc.h"
@@ -52,6 +54,9 @@ void OpenWindow(Platform& platform) {
         FailStartUp(platform, "glfwOpenWindow failed");
     }
     platform.SetWindowPos((desktopWidth - kWindowWidth) / 2, (desktopHeight - kWindowHeight) / 2);
+    // From the centred window, so that leaving fullscreen brings it back there.
+    if (host::StartFullscreen()) platform.SetFullscreen(true);
+    ApplyWindowIcon(platform);
 }
 
 // Audio failures are reported and then ignored: the game runs silent.

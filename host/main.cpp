@@ -10,6 +10,7 @@
 #include "host/entry.h"
 #include "host/platform_glfw.h"
 #include "host/session_platform.h"
+#include "host/window_mode.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     const int placeStatus = StartWithDataLocation(line.options.dataFolder, program.c_str());
     if (placeStatus >= 0) return placeStatus;
 
+    host::SetStartFullscreen(line.options.fullscreen);
     const std::unique_ptr<Platform> platform = NewGlfwPlatform();
     if (NeedsSession(line.options)) return RunSession(argc, argv, *platform, line.options);
     const int status = hostMain(argc, argv, *platform);

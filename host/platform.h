@@ -5,6 +5,15 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+// One picture of the window's icon: width x height pixels, 4 bytes each (R, G, B, A), rows
+// top-first.
+struct IconImage {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgba;
+};
 
 #include "host/gamepad_state.h"
 
@@ -71,6 +80,24 @@ public:
     // line for a pad already known replaces its mapping. False, with the reason in `error`,
     // when the line is rejected.
     virtual bool AddGamepadMapping(const std::string& line, std::string* error) { return false; }
+
+    // --- Display: framebuffer, fullscreen, icon -----------------------------------------
+    // Each has a plain default so a backend without the feature still works (one monitor at
+    // scale 1, no fullscreen, no icon); the GLFW and headless backends implement them all.
+
+    // The drawable area in pixels. On a scaled display it is larger than the window size,
+    // which stays in the window system's screen units (as do the cursor and window position).
+    virtual void GetFramebufferSize(int* width, int* height) { GetWindowSize(width, height); }
+    // Fullscreen covers the monitor that holds the window's centre, at that monitor's current
+    // video mode; leaving it puts the window back at the size and place it had before. False
+    // when the change cannot be made (no monitor, no window); the mode then stays as it was.
+    virtual bool SetFullscreen(bool fullscreen) { return !fullscreen; }
+    virtual bool IsFullscreen() { return false; }
+    // The pictures the window system may choose from for the window's icon; an empty list
+    // leaves the window without one.
+    virtual void SetWindowIcon(const std::vector<IconImage>& images) {}
+    // Whether a key (a GLFW key token) is held right now, for shortcuts with a modifier.
+    virtual bool IsKeyDown(int glfwKey) { return false; }
 };
 
 // The backend the program runs on; set once at start-up (GLFW in the game, headless in tests).

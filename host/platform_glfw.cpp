@@ -7,7 +7,9 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "host/monitor_choice.h"
 #include "input/key_tokens.h"
 
 namespace {
@@ -208,7 +210,80 @@ public:
         return -1;
     }
 
+    // --- Display: framebuffer, fullscreen, icon -----------------------------------------
+
+    void GetFramebufferSize(int* width, int* height) override {
+        *width = 0;
+        *height = 0;
+        if (window_) glfwGetFramebufferSize(window_, width, height);
+    }
+
+    bool SetFullscreen(bool fullscreen) override {
+        if (!window_) return false;
+        if (fullscreen == IsFullscreen()) return true;
+        if (!fullscreen) {
+            glfwSetWindowMonitor(window_, nullptr, windowedX_, windowedY_, windowedWidth_,
+                                 windowedHeight_, GLFW_DONT_CARE);
+            return !IsFullscreen();
+        }
+        GLFWmonitor* monitor = MonitorUnderWindow();
+        const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+        if (!mode) return false;
+        glfwGetWindowPos(window_, &windowedX_, &windowedY_);
+        glfwGetWindowSize(window_, &windowedWidth_, &windowedHeight_);
+        // The monitor's current mode, so the display is not switched to another resolution.
+        const int refresh = mode->refreshRate > 0 ? mode->refreshRate : GLFW_DONT_CARE;
+        glfwSetWindowMonitor(window_, monitor, 0, 0, mode->width, mode->height, refresh);
+        return IsFullscreen();
+    }
+
+    bool IsFullscreen() override { return window_ && glfwGetWindowMonitor(window_) != nullptr; }
+
+    void SetWindowIcon(const std::vector<IconImage>& images) override {
+        if (!window_) return;
+        std::vector<GLFWimage> pictures;
+        for (const IconImage& image : images) {
+            const size_t bytes = static_cast<size_t>(image.width) * image.height * 4;
+            if (image.width <= 0 || image.height <= 0 || image.rgba.size() < bytes) continue;
+            // GLFW only reads the pixels, during the call.
+            pictures.push_back(GLFWimage{image.width, image.height,
+                                         const_cast<unsigned char*>(image.rgba.data())});
+        }
+        glfwSetWindowIcon(window_, static_cast<int>(pictures.size()),
+                          pictures.empty() ? nullptr : pictures.data());
+    }
+
+    bool IsKeyDown(int glfwKey) override {
+        // Outside GLFW's key range the query would only raise an error.
+        if (!window_ || glfwKey < GLFW_KEY_SPACE || glfwKey > GLFW_KEY_LAST) return false;
+        return glfwGetKey(window_, glfwKey) == GLFW_PRESS;
+    }
+
 private:
+    // The monitor holding the window's centre; the primary one when GLFW lists none.
+    GLFWmonitor* MonitorUnderWindow() {
+        int count = 0;
+        GLFWmonitor** monitors = glfwGetMonitors(&count);
+        std::vector<MonitorArea> areas;
+        for (int i = 0; i < count; ++i) {
+            MonitorArea area;
+            glfwGetMonitorPos(monitors[i], &area.x, &area.y);
+            if (const GLFWvidmode* mode = glfwGetVideoMode(monitors[i])) {
+                area.width = mode->width;
+                area.height = mode->height;
+            }
+            areas.push_back(area);
+        }
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        glfwGetWindowPos(window_, &x, &y);
+        glfwGetWindowSize(window_, &width, &height);
+        const int chosen = PickMonitor(areas, x + width / 2, y + height / 2);
+        return chosen >= 0 ? monitors[chosen] : glfwGetPrimaryMonitor();
+    }
+
     static GlfwPlatform* From(GLFWwindow* window) {
         return static_cast<GlfwPlatform*>(glfwGetWindowUserPointer(window));
     }
@@ -257,6 +332,11 @@ private:
     GLFWwindow* window_ = nullptr;
     bool initialised_ = false;
     PlatformEvents* listener_ = nullptr;
+    // The window's place and size before it went fullscreen.
+    int windowedX_ = 0;
+    int windowedY_ = 0;
+    int windowedWidth_ = 0;
+    int windowedHeight_ = 0;
 };
 
 }  // namespace

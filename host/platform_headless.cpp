@@ -1,6 +1,7 @@
 #include "host/platform_headless.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 void HeadlessPlatform::SetDesktopSize(int width, int height) {
@@ -60,6 +61,11 @@ void HeadlessPlatform::Queue(double at, std::function<void()> deliver) {
 
 void HeadlessPlatform::QueueKey(int glfwKey, int action, double at) {
     Queue(at, [this, glfwKey, action] {
+        if (action == kRelease) {
+            keysDown_.erase(glfwKey);
+        } else {
+            keysDown_.insert(glfwKey);
+        }
         if (listener_) listener_->OnKey(glfwKey, action);
     });
 }
@@ -208,4 +214,54 @@ bool HeadlessPlatform::AddGamepadMapping(const std::string& line, std::string* e
     }
     gamepadMappings_.push_back(line);
     return true;
+}
+
+// --- Display: framebuffer, fullscreen, icon ---------------------------------------------
+
+void HeadlessPlatform::SetMonitors(std::vector<MonitorArea> monitors) {
+    monitors_ = std::move(monitors);
+    monitorsSet_ = true;
+}
+
+std::vector<MonitorArea> HeadlessPlatform::Monitors() const {
+    if (monitorsSet_) return monitors_;
+    return {MonitorArea{0, 0, desktopWidth_, desktopHeight_}};
+}
+
+void HeadlessPlatform::GetFramebufferSize(int* width, int* height) {
+    GetWindowSize(width, height);
+    *width = static_cast<int>(std::lround(*width * framebufferScale_));
+    *height = static_cast<int>(std::lround(*height * framebufferScale_));
+}
+
+bool HeadlessPlatform::SetFullscreen(bool fullscreen) {
+    if (!open_) return false;
+    if (fullscreen == fullscreen_) return true;
+    if (!fullscreen) {
+        fullscreen_ = false;
+        windowX_ = windowedX_;
+        windowY_ = windowedY_;
+        width_ = windowedWidth_;
+        height_ = windowedHeight_;
+        return true;
+    }
+    const std::vector<MonitorArea> monitors = Monitors();
+    const int chosen = PickMonitor(monitors, windowX_ + width_ / 2, windowY_ + height_ / 2);
+    if (chosen < 0) return false;
+    windowedX_ = windowX_;
+    windowedY_ = windowY_;
+    windowedWidth_ = width_;
+    windowedHeight_ = height_;
+    const MonitorArea& m = monitors[chosen];
+    fullscreen_ = true;
+    windowX_ = m.x;
+    windowY_ = m.y;
+    width_ = m.width;
+    height_ = m.height;
+    return true;
+}
+
+void HeadlessPlatform::SetWindowIcon(const std::vector<IconImage>& images) {
+    icons_ = images;
+    ++iconSetCount_;
 }

@@ -7,9 +7,11 @@
 
 #include <deque>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "host/monitor_choice.h"
 #include "host/platform.h"
 
 class HeadlessPlatform final : public Platform {
@@ -99,7 +101,27 @@ public:
     bool TakesGamepadMappings() override { return initialised_; }
     bool AddGamepadMapping(const std::string& line, std::string* error) override;
 
+    // --- Display: framebuffer, fullscreen, icon -----------------------------------------
+    // Script: a scaled display has this many framebuffer pixels per window unit (2 for a
+    // "retina" screen); the framebuffer follows every change of the window size.
+    void SetFramebufferScale(double scale) { framebufferScale_ = scale; }
+    // Script: the monitors, primary first. Until this is called there is one monitor, at 0, 0,
+    // of the desktop size; an empty list means no monitor at all (fullscreen then fails).
+    void SetMonitors(std::vector<MonitorArea> monitors);
+    // Observation: the icon pictures the game gave the window, and how often it set them.
+    const std::vector<IconImage>& Icons() const { return icons_; }
+    int IconSetCount() const { return iconSetCount_; }
+
+    void GetFramebufferSize(int* width, int* height) override;
+    bool SetFullscreen(bool fullscreen) override;
+    bool IsFullscreen() override { return fullscreen_; }
+    void SetWindowIcon(const std::vector<IconImage>& images) override;
+    // Follows the key events delivered so far.
+    bool IsKeyDown(int glfwKey) override { return keysDown_.count(glfwKey) != 0; }
+
 private:
+    std::vector<MonitorArea> Monitors() const;
+
     struct Event {
         double at;
         std::function<void()> deliver;
@@ -139,4 +161,17 @@ private:
     bool gamepadMapped_ = false;
     GamepadState gamepad_;
     std::vector<std::string> gamepadMappings_;
+
+    double framebufferScale_ = 1.0;
+    bool monitorsSet_ = false;
+    std::vector<MonitorArea> monitors_;
+    bool fullscreen_ = false;
+    // The window's place and size before it went fullscreen.
+    int windowedX_ = 0;
+    int windowedY_ = 0;
+    int windowedWidth_ = 0;
+    int windowedHeight_ = 0;
+    std::vector<IconImage> icons_;
+    int iconSetCount_ = 0;
+    std::set<int> keysDown_;
 };

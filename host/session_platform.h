@@ -14,7 +14,9 @@
 class InputPilot {
 public:
     virtual ~InputPilot() = default;
-    // Window size in pixels; `x`, `y` hold the previous pointer position on entry.
+    // Works in the device's pixels (the framebuffer, which a scaled display has more of than
+    // window units): the size given, and the pointer position, which holds the previous one
+    // on entry.
     virtual void Steer(int windowWidth, int windowHeight, double* x, double* y,
                        bool* buttonHeld) = 0;
 };
@@ -73,6 +75,15 @@ public:
     bool AddGamepadMapping(const std::string& line, std::string* error) override {
         return inner_.AddGamepadMapping(line, error);
     }
+    void GetFramebufferSize(int* width, int* height) override {
+        inner_.GetFramebufferSize(width, height);
+    }
+    bool SetFullscreen(bool fullscreen) override { return inner_.SetFullscreen(fullscreen); }
+    bool IsFullscreen() override { return inner_.IsFullscreen(); }
+    void SetWindowIcon(const std::vector<IconImage>& images) override {
+        inner_.SetWindowIcon(images);
+    }
+    bool IsKeyDown(int glfwKey) override { return inner_.IsKeyDown(glfwKey); }
 
 private:
     void CaptureBackBuffer();

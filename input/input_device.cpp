@@ -93,9 +93,22 @@ float gxtkInput::AccelZ() {
 }
 
 void gxtkInput::BeginUpdate() {
+    Platform& platform = CurrentPlatform();
     double x = 0.0;
     double y = 0.0;
-    CurrentPlatform().GetCursorPos(&x, &y);
+    platform.GetCursorPos(&x, &y);
+    // The cursor comes in window units, the game draws in framebuffer pixels; a scaled display
+    // has more of those than of these.
+    int windowWidth = 0;
+    int windowHeight = 0;
+    int pixelWidth = 0;
+    int pixelHeight = 0;
+    platform.GetWindowSize(&windowWidth, &windowHeight);
+    platform.GetFramebufferSize(&pixelWidth, &pixelHeight);
+    if (windowWidth > 0 && windowHeight > 0 && pixelWidth > 0 && pixelHeight > 0) {
+        x = x * pixelWidth / windowWidth;
+        y = y * pixelHeight / windowHeight;
+    }
     mouseX = static_cast<float>(x);
     mouseY = static_cast<float>(y);
     ReadJoystick();
