@@ -53,6 +53,10 @@ int gxtkSample::Discard() {
 }
 
 gxtkAudio::gxtkAudio() {
+    ContextReady();
+}
+
+void gxtkAudio::ContextReady() {
     // Position then only pans a source and never makes it quieter.
     alDistanceModel(AL_NONE);
 }

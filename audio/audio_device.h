@@ -40,6 +40,9 @@ public:
     gxtkChannel channels[kChannelCount];
 
     gxtkAudio();
+    // Applies the device-wide settings to the current OpenAL context; the host calls it when it
+    // opens the device after the first frame (the constructor's call then found no context).
+    void ContextReady();
 
     // Keeps every still-sounding sample alive even when the game dropped it.
     void mark() override;

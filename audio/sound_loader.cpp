@@ -2,10 +2,12 @@
 
 #include <stb_vorbis.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
+#include "host/asset_report.h"
 #include "host/data_path.h"
 
 namespace {
@@ -41,18 +43,30 @@ public:
     explicit WavReader(FILE* file) : file_(file) { end_ = findEnd(); }
 
     unsigned char* Read(PcmLayout* layout) {
-        if (end_ < 0) return nullptr;
+        if (end_ < 0) return fail("cannot be read to its end");
         char tag[5];
-        if (!readTag(tag) || !tagIs(tag, "RIFF")) return nullptr;
+        if (!readTag(tag) || !tagIs(tag, "RIFF")) return fail("not a RIFF file");
         readInt(file_);  // the RIFF size is not trusted; the file's real size is used
-        if (!readTag(tag) || !tagIs(tag, "WAVE")) return nullptr;
+        if (!readTag(tag) || !tagIs(tag, "WAVE")) return fail("not a WAVE file");
         // The format must come first: its values are needed to size the data.
-        if (!readTag(tag) || !tagIs(tag, "fmt ")) return nullptr;
+        if (!readTag(tag) || !tagIs(tag, "fmt ")) return fail("no format chunk after the header");
         if (!readFormat(layout)) return nullptr;
         return readChunksUntilData(layout);
     }
 
+    // Why the last Read failed.
+    const char* Failure() const { return failure_; }
+
 private:
+    unsigned char* fail(const char* why) {
+        failure_ = why;
+        return nullptr;
+    }
+    bool refuse(const char* why) {
+        failure_ = why;
+        return false;
+    }
+
     long findEnd() const {
         const long start = std::ftell(file_);
         if (start < 0 || std::fseek(file_, 0, SEEK_END) != 0) return -1;
@@ -93,35 +107,43 @@ private:
         readInt(file_);    // byte rate: derived, not needed
         readShort(file_);  // block alignment: derived, not needed
         const int bitsPerSample = readShort(file_);
-        if (formatCode != 1) return false;  // only integer PCM
-        if (!isPlayableLayout(channels, bitsPerSample, rate)) return false;
-        if (size > 16 && !skip(static_cast<long>(size) - 16)) return false;
+        if (bitsPerSample < 0) return refuse("format chunk cut short");  // the last read failed
+        if (formatCode != 1) return refuse("not integer PCM");
+        if (!isPlayableLayout(channels, bitsPerSample, rate)) {
+            return refuse("not 8 or 16 bit mono or stereo");
+        }
+        if (size > 16 && !skip(static_cast<long>(size) - 16)) {
+            return refuse("format chunk cut short");
+        }
         layout->channels = channels;
         layout->bytesPerSample = bitsPerSample / 8;
         layout->rate = rate;
         return true;
     }
 
-    unsigned char* readChunksUntilData(PcmLayout* layout) const {
+    unsigned char* readChunksUntilData(PcmLayout* layout) {
         for (;;) {
             char tag[5];
-            if (!readTag(tag)) return nullptr;  // no data chunk before the end
+            if (!readTag(tag)) return fail("no data chunk");
             // readInt's -1 at the end of the file lands here as well.
             const int size = readInt(file_);
-            if (size < 0 || size > bytesLeft()) return nullptr;
-            if (tagIs(tag, "data")) return readData(size, layout);
+            const bool data = tagIs(tag, "data");
+            if (size < 0 || size > bytesLeft()) {
+                return fail(data ? "data chunk cut short" : "a chunk runs past the end");
+            }
+            if (data) return readData(size, layout);
             // Chunks are skipped by exactly their stated size: no pad byte after odd sizes.
-            if (!skip(size)) return nullptr;
+            if (!skip(size)) return fail("a chunk runs past the end");
         }
     }
 
-    unsigned char* readData(int size, PcmLayout* layout) const {
+    unsigned char* readData(int size, PcmLayout* layout) {
         // malloc(0) may return null, which would read as a failure.
         auto* data = static_cast<unsigned char*>(std::malloc(size > 0 ? size : 1));
-        if (data == nullptr) return nullptr;
+        if (data == nullptr) return fail("out of memory");
         if (std::fread(data, 1, size, file_) != static_cast<size_t>(size)) {
             std::free(data);
-            return nullptr;
+            return fail("data chunk cut short");
         }
         layout->length = size / (layout->channels * layout->bytesPerSample);
         return data;
@@ -129,6 +151,7 @@ private:
 
     FILE* file_;
     long end_ = -1;
+    const char* failure_ = "not a sound file";
 };
 
 // Decodes the whole stream into a block that doubles whenever less than one frame's room is
@@ -166,14 +189,55 @@ short* decodeVorbis(stb_vorbis* decoder, int channels, int* frames) {
     return block;
 }
 
-using FileReader = unsigned char* (*)(FILE*, int*, int*, int*, int*);
+// The readers below, with the reason for a failure in `why`.
+unsigned char* readWav(FILE* file, PcmLayout* layout, const char** why) {
+    WavReader reader(file);
+    unsigned char* pcm = reader.Read(layout);
+    if (pcm == nullptr) *why = reader.Failure();
+    return pcm;
+}
+
+unsigned char* readOgg(FILE* file, PcmLayout* layout, const char** why) {
+    int error = 0;
+    stb_vorbis* decoder = stb_vorbis_open_file(file, 0, &error, nullptr);
+    if (decoder == nullptr) {
+        *why = "not an Ogg Vorbis stream that can be decoded";
+        return nullptr;
+    }
+    const stb_vorbis_info info = stb_vorbis_get_info(decoder);
+    layout->channels = info.channels;
+    layout->bytesPerSample = 2;
+    layout->rate = static_cast<int>(info.sample_rate);
+    short* pcm = nullptr;
+    if (!isPlayableLayout(layout->channels, 16, layout->rate)) {
+        *why = "not mono or stereo";
+    } else {
+        pcm = decodeVorbis(decoder, layout->channels, &layout->length);
+        if (pcm == nullptr) *why = "out of memory";
+    }
+    stb_vorbis_close(decoder);
+    return reinterpret_cast<unsigned char*>(pcm);
+}
+
+using FileReader = unsigned char* (*)(FILE*, PcmLayout*, const char**);
 
 unsigned char* loadWithReader(const String& path, FileReader reader, int* length, int* channels,
                               int* bytesPerSample, int* rate) {
+    errno = 0;
     FILE* file = fopenFile(path, T("rb"));
-    if (file == nullptr) return nullptr;
-    unsigned char* pcm = reader(file, length, channels, bytesPerSample, rate);
+    if (file == nullptr) {
+        ReportAssetFailure(path, OpenFailureReason(errno));
+        return nullptr;
+    }
+    PcmLayout layout;
+    const char* why = "not a sound file";
+    unsigned char* pcm = reader(file, &layout, &why);
     std::fclose(file);
+    if (pcm == nullptr) {
+        ReportAssetFailure(path, why);
+        return nullptr;
+    }
+    publish(layout, length, channels, bytesPerSample, rate);
     return pcm;
 }
 
@@ -189,38 +253,30 @@ String SoundFileExtension(const String& path) {
 
 unsigned char* loadWavFile(FILE* file, int* length, int* channels, int* bytesPerSample, int* rate) {
     PcmLayout layout;
-    unsigned char* pcm = WavReader(file).Read(&layout);
+    const char* why = nullptr;
+    unsigned char* pcm = readWav(file, &layout, &why);
     if (pcm != nullptr) publish(layout, length, channels, bytesPerSample, rate);
     return pcm;
 }
 
 unsigned char* loadOggFile(FILE* file, int* length, int* channels, int* bytesPerSample, int* rate) {
-    int error = 0;
-    stb_vorbis* decoder = stb_vorbis_open_file(file, 0, &error, nullptr);
-    if (decoder == nullptr) return nullptr;
-    const stb_vorbis_info info = stb_vorbis_get_info(decoder);
     PcmLayout layout;
-    layout.channels = info.channels;
-    layout.bytesPerSample = 2;
-    layout.rate = static_cast<int>(info.sample_rate);
-    short* pcm = nullptr;
-    if (isPlayableLayout(layout.channels, 16, layout.rate)) {
-        pcm = decodeVorbis(decoder, layout.channels, &layout.length);
-    }
-    stb_vorbis_close(decoder);
+    const char* why = nullptr;
+    unsigned char* pcm = readOgg(file, &layout, &why);
     if (pcm != nullptr) publish(layout, length, channels, bytesPerSample, rate);
-    return reinterpret_cast<unsigned char*>(pcm);
+    return pcm;
 }
 
 unsigned char* loadSound(const String& path, int* length, int* channels, int* bytesPerSample,
                          int* rate) {
     const String extension = SoundFileExtension(path);
     if (extension == T("wav")) {
-        return loadWithReader(path, loadWavFile, length, channels, bytesPerSample, rate);
+        return loadWithReader(path, readWav, length, channels, bytesPerSample, rate);
     }
     if (extension == T("ogg")) {
-        return loadWithReader(path, loadOggFile, length, channels, bytesPerSample, rate);
+        return loadWithReader(path, readOgg, length, channels, bytesPerSample, rate);
     }
+    ReportAssetFailure(path, "not a .wav or .ogg file");
     return nullptr;
 }
 

@@ -3,9 +3,10 @@
 // GL calls go to a silent table, so what is counted is the game's and the renderer's own work,
 // not the driver's and not a recorder's logging.
 //
-//   bench_engine_cost --data DIR [--frames N]
-//       heap allocations per update and per render in steady crowded play (every malloc and
-//       operator new of the process is counted while a hook runs), and wall time per hook
+//   bench_engine_cost --data DIR [--frames N] [--scene crowd|menu]
+//       heap allocations per update and per render in steady crowded play, or on the main menu
+//       once it has slid in (every malloc and operator new of the process is counted while a
+//       hook runs), and wall time per hook
 //   bench_engine_cost --data DIR --callgrind [--frames N]
 //       under valgrind --tool=callgrind --collect-atstart=no: collects N updates, dumps, then
 //       N renders, dumps; instructions per hook are the dumps' totals divided by N
@@ -100,6 +101,7 @@ struct Options {
     int frames = 600;
     bool callgrind = false;
     int heapMinutes = 0;
+    bool menu = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options* o) {
@@ -115,6 +117,10 @@ bool ParseOptions(int argc, char** argv, Options* o) {
             o->data = value;
         } else if (arg == "--frames") {
             o->frames = std::atoi(value);
+        } else if (arg == "--scene") {
+            const std::string scene = value;
+            if (scene != "crowd" && scene != "menu") return false;
+            o->menu = scene == "menu";
         } else if (arg == "--heap-minutes") {
             o->heapMinutes = std::atoi(value);
         } else {
@@ -207,6 +213,23 @@ bool EnterCrowd(HeadlessGame& g, CrowdScene& crowd) {
     return false;
 }
 
+// The main menu after loading, once it has slid in, and a while longer: nothing is pressed.
+bool EnterMenu(HeadlessGame& g) {
+    for (int frame = 0; frame < 3000; ++frame) {
+        g.Update();
+        g.Render();
+        const MyApp& game = g.Game();
+        if (game.loadStep == 0 && game.screen == vexmo::kScreenMenu && game.menuSlide == 0) {
+            for (int warm = 0; warm < 120; ++warm) {
+                g.Update();
+                g.Render();
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
 template <typename Hook>
 double Timed(Hook hook) {
     const auto start = std::chrono::steady_clock::now();
@@ -214,7 +237,7 @@ double Timed(Hook hook) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-int CountAllocations(HeadlessGame& g, CrowdScene& crowd, int frames) {
+int CountAllocations(HeadlessGame& g, CrowdScene* crowd, int frames) {
     long updateAllocs = 0;
     long updateBytes = 0;
     long renderAllocs = 0;
@@ -228,8 +251,10 @@ int CountAllocations(HeadlessGame& g, CrowdScene& crowd, int frames) {
         double x = 0;
         double y = 0;
         bool held = false;
-        crowd.BeforeUpdate(g.Game(), 640, 480, &x, &y, &held);
-        g.Steer(x, y, held);
+        if (crowd) {
+            crowd->BeforeUpdate(g.Game(), 640, 480, &x, &y, &held);
+            g.Steer(x, y, held);
+        }
         microbes += LiveMicrobes(g.Game());
         shots += FlyingShots(g.Game());
         debris += FlyingDebris(g.Game());
@@ -334,17 +359,26 @@ int WatchHeap(HeadlessGame& g, int minutes) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: %s --data DIR [--frames N] [--callgrind] [--heap-minutes M]\n",
+        std::fprintf(stderr,
+                     "usage: %s --data DIR [--frames N] [--scene crowd|menu] [--callgrind] "
+                     "[--heap-minutes M]\n",
                      argv[0]);
         return 2;
     }
     HeadlessGame game(options.data);
     if (options.heapMinutes > 0) return WatchHeap(game, options.heapMinutes);
+    if (options.menu && !options.callgrind) {
+        if (!EnterMenu(game)) {
+            std::fprintf(stderr, "the menu never settled\n");
+            return 1;
+        }
+        return CountAllocations(game, nullptr, options.frames);
+    }
     CrowdScene crowd;
     if (!EnterCrowd(game, crowd)) {
         std::fprintf(stderr, "the crowd never stood\n");
         return 1;
     }
     return options.callgrind ? CountInstructions(game, crowd, options.frames)
-                             : CountAllocations(game, crowd, options.frames);
+                             : CountAllocations(game, &crowd, options.frames);
 }

@@ -73,15 +73,16 @@ int MyApp::Reload() {
     clsBlue = 0;
     clsAlpha = 1;
     ChooseImageSet();
-    // The loading picture needs only these two.
-    LoadImg(kLogoSlot, String("common/DorvLogo"), 256, 256, 1, 1);
-    LoadFont(kFontSlot, String("fonts/editundo"), 7, 10);
+    // Nothing is loaded before the first frame, which shows only the clear colour: the loader's
+    // first step brings the logo its picture needs, and the font comes in its own step.
     loadStep = 1;
     return 0;
 }
 
 int MyApp::Loader() {
     ChooseImageSet();
+    // The loading picture shows the maker's logo from its first step on, in the set being loaded.
+    if (loadStep == 1) LoadImg(kLogoSlot, String("common/DorvLogo"), 256, 256, 1, 1);
     switch (loadStep) {
         case 1:
             LoadImg(97, String("common/icons"), 32, 32, 16, 1);
@@ -96,7 +97,7 @@ int MyApp::Loader() {
             LoadImg(92, String("common/icade"), 64, 64, 2, 1);
             break;
         case 5:
-            LoadImg(kLogoSlot, String("common/DorvLogo"), 256, 256, 1, 1);
+            // The logo came with the first step: each image is loaded once per load.
             LoadImg(91, String("common/Testcard_Circle"), 256, 256, 1, 1);
             break;
         case 6:

@@ -1,5 +1,8 @@
 // Badges: the table of names and details, the pop-ups that announce a badge in the bottom-left
-// corner, the badge box, and the empty hooks where a platform score service would be told.
+// corner, and the empty hooks where a platform score service would be told. What earns each
+// badge is in badge_awards.cpp; the box that lists them is in badges_box.cpp.
+#include "game/badges.h"
+
 #include <algorithm>
 
 #include "game/my_app.h"
@@ -8,9 +11,35 @@ using namespace vexmo;
 
 namespace {
 
-constexpr int kBadgeSheet = 80;     // 64 frames, one picture per badge 0..63
-constexpr int kBadgePictures = 64;  // badges from here on have no picture
-constexpr int kPopupSlotsShown = 13;
+// "Name|Detail" per badge number; a detail of two lines breaks with the text's line break, so
+// every line fits the badge box on a narrow portrait screen. Names fit the pop-up beside its
+// picture. Numbers without a record are not badges.
+const char* const kBadgeRecords[] = {
+    "Test Badge|This is a Test Badge which has no purpose.",
+    "Clean Dish|Clear the first round.",
+    "Easy Going|Reach round 5 on Easy.",
+    "Steady Hand|Reach round 10 on Easy.",
+    "Easy Master|Reach round 15 on Easy.",
+    "Lab Assistant|Reach round 5 on Normal.",
+    "Lab Technician|Reach round 10 on Normal.",
+    "Head of the Lab|Reach round 15 on Normal.",
+    "Hard Graft|Reach round 5 on Hard.",
+    "Iron Nerve|Reach round 10 on Hard.",
+    "Petri Legend|Reach round 15 on Hard.",
+    "Four Figures|Score 1,000 in one game.",
+    "High Five|Score 5,000 in one game.",
+    "Top Scientist|Score 20,000 in one game.",
+    "Spotless|Clear a round without\\nlosing any energy.",
+    "One Hit Wonder|Destroy 100 one-hit\\nmicrobes in one game.",
+    "Mirror Dodger|Clear a round of reflecting\\nmicrobes without a hit.",
+    "Standing Room|Clear a round in which\\ncrowding drained energy.",
+    "Sound Check|Try every sound mode.",
+    "Grand Tour|Score points on Easy,\\nNormal and Hard.",
+};
+constexpr int kBadgeRecordCount = static_cast<int>(sizeof kBadgeRecords / sizeof kBadgeRecords[0]);
+static_assert(kBadgeRecordCount == kBadgeLastDefined + 1, "one record per badge number");
+
+constexpr int kPopupSlotsShown = kBadgePopupSlots;
 constexpr int kPopupWidth = 160;
 constexpr int kPopupHeight = 32;
 constexpr int kPopupRowStep = 34;
@@ -27,15 +56,15 @@ int PopupX(int age) {
     return std::min(x, 0);
 }
 
-// Badge box layout.
-constexpr float kBoxRowHeight = 72;
-constexpr float kBoxMargin = 24;
-
 }  // namespace
 
+bool vexmo::IsBadgeDefined(int badge) {
+    return badge >= 0 && badge < kBadgeRecordCount;
+}
+
 String MyApp::BadgeID(int badge) {
-    if (badge == 0) return T("Test Badge|This is a Test Badge which has no purpose.");
-    return String();
+    if (badge < 0 || badge >= kBadgeRecordCount) return String();
+    return T(kBadgeRecords[badge]);
 }
 
 String MyApp::BadgeName(int badge) {
@@ -71,44 +100,6 @@ int MyApp::ShowBadges() {
             DrawImg(kBadgeSheet, x + 144, y + 16, static_cast<float>(badge));
             SetSize(1);
         }
-    }
-    return 0;
-}
-
-// No screen opens the badge box yet; when one does, it lists every defined badge with its picture
-// and detail, earned ones bright, and scrolls with up and down or a drag.
-int MyApp::BadgesBox() {
-    int defined = 0;
-    for (int badge = 0; badge < kBadges; ++badge) defined += BadgeID(badge).Length() > 0;
-    const float listHeight = defined * kBoxRowHeight;
-    const float maxScroll = std::max(0.0f, listHeight - (jscrh - 2 * kBoxMargin));
-
-    if (keyLatch == 0 && PlayKey(kButtonUp)) badgeScroll -= kBoxRowHeight / 4;
-    if (keyLatch == 0 && PlayKey(kButtonDown)) badgeScroll += kBoxRowHeight / 4;
-    if (pointerDown > 0) badgeScroll -= static_cast<float>(pointerY - lastPointerY);
-    badgeScroll = std::clamp(badgeScroll, 0.0f, maxScroll);
-
-    ResetDraw();
-    SetCol(0, 0, 40, 0.9f);
-    Rect(kBoxMargin, kBoxMargin, jscrw - 2 * kBoxMargin, jscrh - 2 * kBoxMargin);
-    float y = kBoxMargin + kBoxRowHeight / 2 - badgeScroll;
-    for (int badge = 0; badge < kBadges; ++badge) {
-        if (BadgeID(badge).Length() == 0) continue;
-        const bool visible = y > kBoxMargin && y < jscrh - kBoxMargin;
-        if (visible) {
-            const float shade = badgeGot[badge] ? 1.0f : 0.35f;
-            SetCol(255, 255, 255, shade);
-            if (badge < kBadgePictures) {
-                SetSize(0.75f);
-                DrawImg(kBadgeSheet, kBoxMargin + 48, y, static_cast<float>(badge));
-                SetSize(1);
-            }
-            Text(kBoxMargin + 96, y - 10, BadgeName(badge), 0, 1);
-            SetSize(0.8f);
-            Text(kBoxMargin + 96, y + 10, BadgeDetail(badge), 0, 1);
-            SetSize(1);
-        }
-        y += kBoxRowHeight;
     }
     return 0;
 }

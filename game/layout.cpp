@@ -27,6 +27,41 @@ void DifficultyButtonPositions(int landscape, int slide, ScreenPoint out[3]) {
     }
 }
 
+ScreenPoint SoundButtonPosition(int landscape, int slide) {
+    return landscape ? ScreenPoint{32.0f + 4 * slide, jscrh / 2}
+                     : ScreenPoint{jscrw / 2, 32.0f + 4 * slide};
+}
+
+ScreenPoint BadgesButtonPosition(int landscape, int slide) {
+    // One button's width plus a gap of 8 away from the sound button.
+    constexpr float kStep = 72;
+    const ScreenPoint sound = SoundButtonPosition(landscape, slide);
+    return landscape ? ScreenPoint{sound.x, sound.y - kStep}
+                     : ScreenPoint{sound.x - kStep, sound.y};
+}
+
+BadgesBoxLayout LayoutBadgesBox() {
+    constexpr float kMargin = 8;
+    BadgesBoxLayout l;
+    l.panelX = kMargin;
+    l.panelY = kMargin;
+    l.panelWidth = jscrw - 2 * kMargin;
+    l.panelHeight = jscrh - 2 * kMargin;
+    l.title = {kMargin + 16, kMargin + 24};
+    l.close = {jscrw - kMargin - 24, kMargin + 24};
+    l.listTop = kMargin + 48;
+    l.listBottom = jscrh - kMargin - 6;
+    l.rowHeight = 56;
+    l.pictureSize = 0.625f;
+    l.pictureX = kMargin + 30;
+    l.textX = kMargin + 60;
+    l.textRight = jscrw - kMargin - 6;
+    l.nameY = 16;
+    l.detailY = 31;
+    l.detailSize = 1;
+    return l;
+}
+
 ScreenPoint PauseQuitPosition(int landscape, float cx, float panelY) {
     // Whole units on the x axis, as the panel's buttons are placed.
     return landscape ? ScreenPoint{static_cast<float>(static_cast<int>(cx - 140)), panelY - 64}

@@ -29,6 +29,21 @@ String ScoreColumn(MyApp& app, const String& title, int listStart, int rows) {
     return text;
 }
 
+// The column's text, kept between updates and built again only when its row count or one of the
+// scores it shows changes.
+const String& CachedScoreColumn(MyApp& app, CachedTexts<1>& cache, bool best, int listStart,
+                                int rows) {
+    int key[1 + 10] = {rows};
+    const int shown = std::min(rows, 10);
+    for (int i = 0; i < shown; ++i) key[1 + i] = app.highScores[listStart + i];
+    if (cache.Stale(key, 1 + shown)) {
+        const String title = rows == 1 ? (best ? T("Highscore") : T("Last"))
+                                       : (best ? T("Top ") : T("Last ")) + String(rows);
+        cache[0] = ScoreColumn(app, title, listStart, rows);
+    }
+    return cache[0];
+}
+
 }  // namespace
 
 int MyApp::LoadMenu() {
@@ -36,6 +51,7 @@ int MyApp::LoadMenu() {
     GC_PostScore(difficulty, highScores[BestListStart(difficulty)]);
     GC_Badges();
     RecordLast(highScores, difficulty, score);
+    BadgesForFinishedGame();
     Save();
     return 0;
 }
@@ -61,10 +77,11 @@ static void SoundButton(MyApp& app, int slide) {
     app.SetSize(2);
     app.SetCol(50, 250, 50, 1);
     const int mode = app.settings[5];
-    const ScreenPoint at = app.landscape ? ScreenPoint{32.0f + 4 * slide, jscrh / 2}
-                                         : ScreenPoint{jscrw / 2, 32.0f + 4 * slide};
-    if (app.Button(kIconsImage, at.x, at.y, mode == 0 ? 5 : 4) && !app.clickLatch) {
+    const ScreenPoint at = SoundButtonPosition(app.landscape, slide);
+    if (app.Button(kIconsImage, at.x, at.y, mode == 0 ? 5 : 4) && !app.clickLatch &&
+        !app.creditsOpen && !app.badgesOpen) {
         app.settings[5] = NextSoundMode(mode);
+        app.BadgesForSoundMode(mode);
         app.clickLatch = 1;
         app.PlaySFX(kSfxMenu, 1, 0.5f, 0);
     }
@@ -87,13 +104,26 @@ static void ScoreLists(MyApp& app, int slide) {
     if (app.creditsOpen || app.badgesOpen) return;
 
     const float x = jscrw - app.panelWidth - 4 * slide + 20;
-    const String bestTitle = rows == 1 ? T("Highscore") : T("Top ") + String(rows);
-    app.Text(x, 60, ScoreColumn(app, bestTitle, BestListStart(app.difficulty), rows), 0, 0);
+    app.Text(x, 60,
+             CachedScoreColumn(app, app.bestColumnText, true, BestListStart(app.difficulty), rows),
+             0, 0);
     app.SetCol(200, 255, 100, 1);
     app.SetSize(1.5f);
-    const String lastTitle = rows == 1 ? T("Last") : T("Last ") + String(rows);
-    app.Text(x, jscrh / 2 + 20, ScoreColumn(app, lastTitle, LastListStart(app.difficulty), rows), 0,
-             0);
+    app.Text(x, jscrh / 2 + 20,
+             CachedScoreColumn(app, app.lastColumnText, false, LastListStart(app.difficulty), rows),
+             0, 0);
+}
+
+// While saves fail (the console has the reason) a small line under the score lists tells the
+// player that this session's scores will be lost.
+static void SaveFailureNotice(MyApp& app, int slide) {
+    if (!app.saveFailing || app.creditsOpen || app.badgesOpen) return;
+    app.ResetDraw();
+    app.SetSize(0.75f);
+    app.SetCol(255, 120, 100, 1);
+    const float x = jscrw - app.panelWidth / 2 - 4 * slide;
+    // In the gap between the best and the last list, clear of the maker's logo further down.
+    app.Text(x, jscrh / 2 + 2, T("Scores are not being saved"), 1, 0);
 }
 
 static void StartGame(MyApp& app, float rate) {
@@ -172,7 +202,9 @@ int MyApp::Menu() {
     SetCol(0, 0, 0, 0.4f);
     Rect(jscrw - panelWidth - 4 * slide, 0, panelWidth, jscrh);
     SoundButton(*this, slide);
+    BadgesButton(slide);
     ScoreLists(*this, slide);
+    SaveFailureNotice(*this, slide);
     DifficultyButtons(*this, slide);
     MenuKeys(*this);
     ICadeAndCredits(*this, slide);

@@ -141,6 +141,7 @@ int MyApp::OnCreate() {
     pauseSlide = -64;
     settings[5] = 1;
     Load();
+    ApplySavedWindowMode();
     for (int i = 0; i < kChannels; ++i) sfxChannels[i] = i;
     return 0;
 }
@@ -151,6 +152,7 @@ int MyApp::OnUpdate() {
         const int musicOn = (settings[5] == 1 || settings[5] == 3) ? 1 : 0;
         musicPlayer->Kuv_Alive_U(paused, musicOn);
     }
+    FollowWindowMode();
     ReadPointer();
     UpdateLatches();
     RunScreens();

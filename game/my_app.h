@@ -16,6 +16,7 @@
 #pragma once
 
 #include "audio/audio.h"
+#include "game/text_cache.h"
 #include "graphics/image.h"
 #include "host/app.h"
 #include "music/kuv_player.h"
@@ -78,6 +79,9 @@ constexpr int kSfxRotation = 24;  // PlaySFX uses channels 0..23 in turn
 constexpr int kTouches = 10;
 constexpr int kVirtualButtons = 20;
 constexpr int kSettings = 25;
+// The settings slot that remembers fullscreen (1) or a window (0) between runs. No screen reads
+// it otherwise, and its weight in the settings checksum is not 0, so a damaged value is caught.
+constexpr int kFullscreenSetting = 20;
 constexpr int kHighScores = 150;
 constexpr int kBadges = 256;
 constexpr int kBadgeQueue = 15;
@@ -186,6 +190,22 @@ public:
     // Signed turn from one angle toward another (play field).
     virtual int WhichWayDoIGo(float from, float to, int lo, int hi);
 
+    // ---- Badges earned in play (badge_awards.cpp) ----
+    // Earns a badge: sets its flag and starts its pop-up in an idle slot. Badge 0, numbers
+    // without a record and badges already earned are left alone. 1 when newly earned.
+    int AwardBadge(int badge);
+    // Called where the condition can first be met: a round has begun (`round` counts it), a
+    // round has just been cleared, the score has grown, a one-hit microbe has been destroyed,
+    // the sound mode has just changed from `before`, a finished game has been filed.
+    void BadgesForNewRound();
+    void BadgesForRoundCleared();
+    void BadgesForScore();
+    void BadgesForOneHitKill();
+    void BadgesForSoundMode(int before);
+    void BadgesForFinishedGame();
+    // The badge box's button on the main menu (badges_box.cpp).
+    void BadgesButton(int slide);
+
     // ---- Steps of the hooks, public so tests can run them alone ----
     // OnUpdate: pointer and touches in virtual units; the click and key latches and the back
     // button on the menu; the screen dispatcher; the debug readout.
@@ -211,6 +231,10 @@ public:
     void ChooseImageSet();
     // File name of a sound effect: 7 -> "sfx/007.wav".
     static String SfxFileName(int n);
+    // Window mode (window_mode.cpp): the saved choice is applied once the record is loaded, and
+    // a switch the player makes (F11, Alt+Enter) is written to the record as it happens.
+    void ApplySavedWindowMode();
+    void FollowWindowMode();
 
     // ---- Flow and display ----
     int screen = 0;
@@ -284,9 +308,11 @@ public:
     int sfxChannel = 0;
 
     // ---- Saved data ----
-    Array<int> settings;    // [25]; [5] sound mode, [10..12] pad x, distance from bottom, size
+    Array<int> settings;    // [25]; [5] sound mode, [10..12] pad x, distance from bottom, size,
+                            // [20] fullscreen
     Array<int> highScores;  // [150]
     Array<bool> badgeGot;   // [256]
+    int saveFailing = 0;    // 1 from a save that could not be written until one succeeds
 
     // ---- Menus and boxes ----
     int difficulty = 0;
@@ -306,6 +332,13 @@ public:
     float badgeScroll = 0;      // how far the badge box list is scrolled, in virtual units
     Array<int> badgeQueue;      // [15]
     Array<int> badgeQueueTime;  // [15]
+
+    // ---- Badge progress: what the awards need to know beyond the play field ----
+    int roundCrowded = 0;     // overcrowding drained energy in the current round
+    int roundShipStruck = 0;  // a shot struck the ship in the current round
+    int roundReflectors = 0;  // a reflecting microbe was on the field in the current round
+    int oneHitKills = 0;      // one-hit microbes destroyed in the current game
+    int soundModesTried = 0;  // bit per sound mode the player has switched through this run
 
     // ---- Work fields shared by several routines ----
     int n = 0;
@@ -345,4 +378,11 @@ public:
     int gameOverTimer = 0;
     int spinAngle = 0;
     gc_ref<KuvPlayer> musicPlayer;
+
+    // ---- Texts kept between updates, rebuilt when what they show changes (text_cache.h) ----
+    vexmo::CachedTexts<2> hudTexts;        // portrait: the energy and the score
+    vexmo::CachedTexts<10> hudDigitTexts;  // landscape: " 0" to " 9"
+    vexmo::CachedTexts<1> roundCaption;
+    vexmo::CachedTexts<1> bestColumnText;
+    vexmo::CachedTexts<1> lastColumnText;
 };

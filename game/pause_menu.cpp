@@ -145,7 +145,9 @@ int MyApp::PauseMenu() {
     SetCol(50, 250, 50, 1);
     if (Button(kIconsImage, soundAt.x, soundAt.y, settings[5] == 0 ? 5 : 4) && !clickLatch) {
         clickLatch = 1;
-        settings[5] = NextSoundMode(settings[5]);
+        const int before = settings[5];
+        settings[5] = NextSoundMode(before);
+        BadgesForSoundMode(before);
         Beep(*this, 1.0f);
     }
     if (HasMusic == 1 && settings[5] >= 1 && settings[5] <= 3) {
@@ -157,7 +159,9 @@ int MyApp::PauseMenu() {
         FocusRing(*this, soundAt);
         if (!keyLatch && PlayKey(kButtonAction1)) {
             keyLatch = 1;
-            settings[5] = NextSoundMode(settings[5]);
+            const int before = settings[5];
+            settings[5] = NextSoundMode(before);
+            BadgesForSoundMode(before);
             Beep(*this, 1.0f);
         }
         if (!keyLatch && (PlayKey(kButtonLeft) || PlayKey(kButtonDown))) {

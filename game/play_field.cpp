@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/angles.h"
+#include "game/badges.h"
 #include "game/layout.h"
 #include "game/my_app.h"
 #include "host/app.h"
@@ -140,6 +141,7 @@ int MyApp::LoadGame() {
     spawnsLeft = 5;
     spawnCap = 0;
     round = 0;
+    oneHitKills = 0;
     NewRound();
     energy = kStartEnergy;
     return 0;
@@ -155,6 +157,7 @@ int MyApp::NewRound() {
     spawnsLeft = std::min(round * difficulty * 3, 100);
     warnLevel = 90;
     warnCeiling = 100;
+    BadgesForNewRound();
     return 0;
 }
 
@@ -204,6 +207,7 @@ int MyApp::Check(int column, int row, int x, int y) {
     if (kind == 0) return 0;
     const bool reflects = kind == 6;
     score += kind;
+    BadgesForScore();
     const float pitch = Rnd();
     PlaySFX(Rand(1, 8), 0.8f + 0.4f * pitch, 1, 0);
     const int debris = Rand(0, 4);
@@ -212,6 +216,7 @@ int MyApp::Check(int column, int row, int x, int y) {
     if (cells[c + kCellGrowth] <= 0) {
         cells[c + kCellKind] = 0;
         cells[c + kCellGrowth] = 0;
+        if (kind == kOneHitKind) BadgesForOneHitKill();
     }
     const int s = currentShot * kShotStride;
     shots[s + kShotKind] = 0;
@@ -249,6 +254,7 @@ static void UpdateCell(MyApp& app, int x, int y, const FieldLayout& l) {
     if (app.cells[c + kCellKind] <= 0) return;
     // A paused field still counts its microbes, so a pause can never look like an empty dish.
     app.liveCount += 1;
+    if (app.cells[c + kCellKind] == kReflectingKind) app.roundReflectors = 1;
     if (app.paused) return;
     if (app.cells[c + kCellGrowth] <= kFullGrown - 1) {
         app.cells[c + kCellGrowth] =
@@ -379,6 +385,7 @@ static void MoveShots(MyApp& app, const FieldLayout& l) {
             std::fabs(app.shipY - y) < 24) {
             app.shots[s + kShotKind] = 0;
             app.energy -= 10;
+            app.roundShipStruck = 1;
             app.PlaySFX(kSfxShipStruck, 1, 1, 0);
         }
         if (x < -32 || x > jscrw + 32 || y < -32 || y > jscrh + 32) app.shots[s + kShotKind] = 0;
@@ -390,6 +397,12 @@ static int CaptionOffset(int t) {
     if (t > 100) return 20 * (t - 100);
     if (t > 20) return 0;
     return 20 * (t - 20);
+}
+
+static const String& RoundCaption(MyApp& app) {
+    const int key[] = {app.round};
+    if (app.roundCaption.Stale(key, 1)) app.roundCaption[0] = T("Round ") + String(app.round);
+    return app.roundCaption[0];
 }
 
 static void RoundStart(MyApp& app, const FieldLayout& l) {
@@ -404,7 +417,7 @@ static void RoundStart(MyApp& app, const FieldLayout& l) {
         app.musicPlayer->Kuv_StartTune(T("Wendle/Tune_") + String(tune), tuneSeed,
                                        85 + 5 * tempoStep);
     }
-    const String caption = T("Round ") + String(app.round);
+    const String& caption = RoundCaption(app);
     const float x = l.cx + CaptionOffset(t);
     app.ResetDraw();
     app.SetSize(2);
@@ -437,6 +450,55 @@ static void MoveParticles(MyApp& app) {
     }
 }
 
+// The HUD's texts, kept between updates. Portrait shows the energy and the score as one text
+// each, built again when the value changes. Landscape shows them a digit per text: " 0" to " 9"
+// are built once, so a changing score allocates nothing there.
+static const String& HudDigitText(MyApp& app, int digit) {
+    CachedTexts<10>& digits = app.hudDigitTexts;
+    const int none[] = {0};
+    if (digits.Stale(none, 0)) {
+        for (int d = 0; d < 10; ++d) digits[d] = T(" ") + app.rstr(d, 1, T("0"));
+    }
+    return digits[digit];
+}
+
+// Digit i (0 = leftmost) of v padded with zeros to `width` digits, as rstr pads it; -1 when v
+// does not fit that way (a negative number shows its sign), so the caller builds the text.
+static int PaddedDigit(int v, int width, int i) {
+    if (v < 0) return -1;
+    for (int k = i + 1; k < width; ++k) v /= 10;
+    return v % 10;
+}
+
+static void DrawHudTexts(MyApp& app, const FieldLayout& l, int shownEnergy) {
+    if (!app.landscape) {
+        CachedTexts<2>& texts = app.hudTexts;
+        const int key[] = {shownEnergy, app.shownScore};
+        if (texts.Stale(key, 2)) {
+            texts[0] = T(" ") + app.rstr(shownEnergy, 2, T("0"));
+            texts[1] = T(" ") + app.rstr(app.shownScore, 10, T("0"));
+        }
+        app.Text(l.cx, 20, texts[0], 1, 1);
+        app.Text(l.cx, 50, texts[1], 1, 1);
+        return;
+    }
+    const int values[] = {shownEnergy, app.shownScore};
+    const int widths[] = {2, 10};
+    for (int which = 0; which < 2; ++which) {
+        for (int i = 0; i < widths[which]; ++i) {
+            const float x = which == 0 ? 40 : jscrw - 40;
+            const float y = which == 0 ? l.cy - 14 + 28 * i : l.cy - 126 + 28 * i;
+            const int digit = PaddedDigit(values[which], widths[which], i);
+            if (digit >= 0) {
+                app.Text(x, y, HudDigitText(app, digit), 1, 1);
+            } else {
+                const String padded = app.rstr(values[which], widths[which], T("0"));
+                app.Text(x, y, T(" ") + padded.Slice(i, i + 1), 1, 1);
+            }
+        }
+    }
+}
+
 static void DrawHud(MyApp& app, const FieldLayout& l) {
     app.ResetDraw();
     const int shownEnergy = ClampInt(app.energy / 3, 0, 99);
@@ -446,19 +508,7 @@ static void DrawHud(MyApp& app, const FieldLayout& l) {
         app.PlaySFX(kSfxEnergyWarning, 1, 1, 0);
     }
     app.SetSize(3);
-    const String energyText = app.rstr(shownEnergy, 2, T("0"));
-    const String scoreText = app.rstr(app.shownScore, 10, T("0"));
-    if (!app.landscape) {
-        app.Text(l.cx, 20, T(" ") + energyText, 1, 1);
-        app.Text(l.cx, 50, T(" ") + scoreText, 1, 1);
-    } else {
-        for (int i = 0; i < 2; ++i) {
-            app.Text(40, l.cy - 14 + 28 * i, T(" ") + energyText.Slice(i, i + 1), 1, 1);
-        }
-        for (int i = 0; i < 10; ++i) {
-            app.Text(jscrw - 40, l.cy - 126 + 28 * i, T(" ") + scoreText.Slice(i, i + 1), 1, 1);
-        }
-    }
+    DrawHudTexts(app, l, shownEnergy);
     app.shownScore += (app.score - app.shownScore) / 6;
     if (std::abs(app.score - app.shownScore) <= 5) app.shownScore = app.score;
 }
@@ -469,6 +519,7 @@ int MyApp::Game() {
     if (red > 100) {
         red = static_cast<int>(150 + 50 * SinDeg(static_cast<float>(wobblePhase)));
         energy -= 1;
+        roundCrowded = 1;
     }
     wobblePhase += 6;
     const int blue = std::max(0, 100 - red / 2);
@@ -488,7 +539,10 @@ int MyApp::Game() {
     MoveShots(*this, l);
     RoundStart(*this, l);
     MoveParticles(*this);
-    if (startCountdown == 0 && spawnsLeft == 0 && liveCount == 0) NewRound();
+    if (startCountdown == 0 && spawnsLeft == 0 && liveCount == 0) {
+        BadgesForRoundCleared();
+        NewRound();
+    }
     DrawHud(*this, l);
 
     if (energy < 0 && !dying) {

@@ -227,7 +227,9 @@ void ApplySaveRecord(MyApp& game, const String& record) {
 int MyApp::Save() {
     const String record = BuildSaveRecord(settings, badgeGot, highScores);
     if (DebugMode == 1) DebugLog(record);
-    SaveState(record);
+    // The framework has already said why on the console; the menu keeps telling the player
+    // until a save goes through.
+    saveFailing = SaveState(record) != 0 ? 1 : 0;
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include "graphics/gl_table.h"
 #include "graphics/gl_trace.h"
 #include "graphics/surface.h"
+#include "host/asset_report.h"
 #include "host/platform.h"
 #include "runtime/gc.h"
 
@@ -58,7 +59,8 @@ gxtkGraphics::gxtkGraphics() {
 
 bool gxtkGraphics::Validate() {
     width = height = 0;
-    CurrentPlatform().GetWindowSize(&width, &height);
+    // Pixels, not window units: a scaled display draws every one of its pixels.
+    CurrentPlatform().GetFramebufferSize(&width, &height);
     return width > 0 && height > 0;
 }
 
@@ -346,7 +348,9 @@ gxtkSurface* gxtkGraphics::CreateSurface(int w, int h) {
 gxtkSurface* gxtkGraphics::LoadSurface(String path) {
     gxtkSurface* surface = LoadSurface__UNSAFE__(gc_new<gxtkSurface>(), path);
     if (!surface) return nullptr;
-    return surface->OnUnsafeLoadComplete() ? surface : nullptr;
+    if (surface->OnUnsafeLoadComplete()) return surface;
+    ReportAssetFailure(path, "the graphics driver refused a texture of its size");
+    return nullptr;
 }
 
 gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String path) {

@@ -75,7 +75,7 @@ public:
     virtual int WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int width,
                              int height, int offset, int pitch);
 
-    // Rereads the window size; false when the window has no area (minimised).
+    // Rereads the framebuffer size in pixels; false when the window has no area (minimised).
     bool Validate();
     void BeginRender();
     // Flushes what is pending and shows the frame.

@@ -2,11 +2,16 @@
 
 #include <stb_image.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "graphics/gl_table.h"
+#include "host/asset_report.h"
 #include "host/data_path.h"
+#include "runtime/errors.h"
 
 namespace {
 
@@ -56,6 +61,11 @@ bool AllocateTexture(GLenum format, int width, int height) {
     Gl().TexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format,
                     GL_UNSIGNED_BYTE, nullptr);
     return Gl().GetError() == GL_NO_ERROR;
+}
+
+std::string ImageDecodeFailure() {
+    const char* why = stbi_failure_reason();
+    return std::string("not a picture that can be decoded (") + (why ? why : "unknown") + ")";
 }
 
 }  // namespace
@@ -122,17 +132,59 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
     return true;
 }
 
+bool ImageSizeAllowed(const String& name, int width, int height) {
+    const int64_t texels = static_cast<int64_t>(width) * height;
+    if (texels <= kMaxImageTexels) return true;
+    Print(T("Image too large: ") + name + T(" is ") + String(width) + T(" x ") + String(height) +
+          T(" texels, more than ") + String(kMaxImageSide) + T(" x ") + String(kMaxImageSide));
+    return false;
+}
+
+namespace {
+
+// What stb_image read of a header allows a decode: at least one texel (stb_image accepts a PNM
+// header of width 0, giving a picture nothing could be drawn from) and no more than the limit.
+bool HeaderAllowsDecoding(const String& name, bool read, int width, int height) {
+    if (!read || width <= 0 || height <= 0) return false;
+    return ImageSizeAllowed(name, width, height);
+}
+
+}  // namespace
+
 unsigned char* loadImage(String path, int* width, int* height, int* depth) {
+    errno = 0;
     FILE* file = fopenFile(path, T("rb"));
-    if (!file) return nullptr;
-    unsigned char* pixels = stbi_load_from_file(file, width, height, depth, 0);
+    if (!file) {
+        ReportAssetFailure(path, OpenFailureReason(errno));
+        return nullptr;
+    }
+    // The header alone says how much the decode would allocate; stbi_info_from_file puts the
+    // file position back where it was.
+    int headerWidth = 0, headerHeight = 0, headerDepth = 0;
+    unsigned char* pixels = nullptr;
+    const bool read = stbi_info_from_file(file, &headerWidth, &headerHeight, &headerDepth) != 0;
+    const bool allowed = HeaderAllowsDecoding(path, read, headerWidth, headerHeight);
+    if (allowed) pixels = stbi_load_from_file(file, width, height, depth, 0);
     std::fclose(file);
+    // A picture refused for its size has been named with its size already.
+    const bool tooLarge = read && headerWidth > 0 && headerHeight > 0 && !allowed;
+    if (!pixels && !tooLarge) {
+        const bool empty = read && (headerWidth <= 0 || headerHeight <= 0);
+        ReportAssetFailure(path,
+                           empty ? std::string("a picture with no texels") : ImageDecodeFailure());
+    }
     return pixels;
 }
 
 unsigned char* loadImage(const unsigned char* bytes, int length, int* width, int* height,
                          int* depth) {
     if (!bytes || length <= 0) return nullptr;
+    int headerWidth = 0, headerHeight = 0, headerDepth = 0;
+    const bool read =
+        stbi_info_from_memory(bytes, length, &headerWidth, &headerHeight, &headerDepth) != 0;
+    if (!HeaderAllowsDecoding(T("an image in memory"), read, headerWidth, headerHeight)) {
+        return nullptr;
+    }
     return stbi_load_from_memory(bytes, length, width, height, depth, 0);
 }
 

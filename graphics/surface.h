@@ -32,8 +32,20 @@ public:
     virtual bool OnUnsafeLoadComplete();
 };
 
+#include <cstdint>
+
+// The largest picture a decode may produce. A file whose header asks for more is refused
+// before any pixel is allocated, so a damaged or hostile file cannot claim gigabytes.
+constexpr int kMaxImageSide = 8192;
+constexpr int64_t kMaxImageTexels = int64_t{kMaxImageSide} * kMaxImageSide;
+
+// True when a header of width x height texels may be decoded; otherwise prints one line
+// naming the image and its size, and returns false.
+bool ImageSizeAllowed(const String& name, int width, int height);
+
 // Decodes an image file (opened through the data-path rules) keeping its own channel count.
-// Returns null when the file is missing or undecodable; release with unloadImage.
+// Returns null when the file is missing or undecodable or its header asks for more than
+// kMaxImageTexels; release with unloadImage.
 unsigned char* loadImage(String path, int* width, int* height, int* depth);
 unsigned char* loadImage(const unsigned char* bytes, int length, int* width, int* height,
                          int* depth);

@@ -48,5 +48,6 @@ void InitAppGlobals();
 int SetUpdateRate(int hertz);
 int Millisecs();
 String LoadState();
-// 0 on success, -1 when the state file cannot be created, -2 on a short write.
+// 0 on success, -1 when the state file cannot be created, -2 on a short write (the console
+// then has a line "Save failed: <reason>").
 int SaveState(const String& state);

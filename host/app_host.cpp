@@ -5,9 +5,11 @@
 
 #include "audio/audio_device.h"
 #include "graphics/renderer.h"
+#include "host/data_location.h"
 #include "host/data_path.h"
 #include "host/platform.h"
 #include "host/state_file.h"
+#include "host/window_mode.h"
 #include "input/input_device.h"
 #include "input/key_translation.h"
 
@@ -15,6 +17,7 @@ namespace host {
 gc_ref<gxtkApp> app;
 }  // namespace host
 int (*runner)() = nullptr;
+void (*afterFirstFrame)() = nullptr;
 
 namespace {
 
@@ -28,6 +31,7 @@ public:
     void OnMouseButton(int button, int action) override { gxtkApp::OnMouseButton(button, action); }
     void OnWindowSize(int width, int height) override { gxtkApp::OnWindowSize(width, height); }
     void OnWindowRefresh() override { gxtkApp::OnWindowRefresh(); }
+    void OnScroll(double, double dy) override { gxtkApp::OnScroll(dy); }
 };
 
 HostEvents hostEvents;
@@ -72,13 +76,19 @@ gxtkAudio* gxtkApp::AudioDevice() {
 String gxtkApp::AppTitle() {
     return T("<TODO>");
 }
+// The record's place is decided at start-up (host/data_location.h); with none, nothing is saved.
 String gxtkApp::LoadState() {
-    return LoadStateFile(CurrentPlatform().StateFilePath().c_str());
+    const std::string& path = RecordPath();
+    if (path.empty()) return String();
+    return LoadStateFile(path.c_str());
 }
 int gxtkApp::SaveState(String state) {
-    Platform& platform = CurrentPlatform();
-    const int result = SaveStateFile(state, platform.StateFilePath().c_str());
-    if (result == 0) platform.StateSaved();
+    const std::string& path = RecordPath();
+    if (path.empty()) return -1;
+    PrepareRecordFolder();
+    const int result = SaveStateFile(state, path.c_str());
+    // A browser carries the written file on to lasting storage.
+    if (result == 0) CurrentPlatform().StateSaved();
     return result;
 }
 
@@ -191,6 +201,7 @@ void gxtkApp::Run() {
     platform.SetListener(&hostEvents);
     InvokeOnCreate();
     if (!suspended) InvokeOnRender();
+    if (afterFirstFrame) afterFirstFrame();
     // The listener stays: the platform's own passes keep delivering events to it.
     if (platform.SchedulePasses(RunScheduledPass)) return;
     while (platform.IsOpen()) RunPass();
@@ -257,6 +268,7 @@ void gxtkApp::RunCatchUpBatch() {
 
 void gxtkApp::OnKey(int key, int action) {
     if (!host::app) return;
+    if (host::HandleWindowShortcut(key, action)) return;  // the window's, not the game's
     const int code = TransKey(key);
     if (code == 0) return;
     gxtkInput* device = host::app->input;
@@ -274,6 +286,10 @@ void gxtkApp::OnKey(int key, int action) {
 void gxtkApp::OnChar(int ch, int action) {
     if (!host::app || action != Platform::kPress) return;
     host::app->input->PutChar(ch);
+}
+
+void gxtkApp::OnScroll(double notches) {
+    if (host::app) host::app->input->OnWheel(static_cast<float>(notches));
 }
 
 void gxtkApp::OnMouseButton(int button, int action) {

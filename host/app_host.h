@@ -32,7 +32,8 @@ public:
     virtual gxtkInput* InputDevice();
     virtual gxtkAudio* AudioDevice();
     virtual String AppTitle();
-    // The state file ".vantorstate" in the working directory.
+    // The state file ".vantorstate": in the working directory when the data is ./data, else in
+    // the player's data folder (host/data_location.h); the empty string when there is none.
     virtual String LoadState();
     // 0 on success, -1 when the file cannot be created, -2 when not every byte was written;
     // on failure the previous file is left as it was.
@@ -69,6 +70,7 @@ public:
     static void OnMouseButton(int button, int action);
     static void OnWindowSize(int width, int height);
     static void OnWindowRefresh();
+    static void OnScroll(double notches);
 
 private:
     void RenderWhenEventDriven();
@@ -84,4 +86,7 @@ extern gc_ref<gxtkApp> app;
 }  // namespace host
 // Called by main after start-up when set; the gxtkApp constructor sets it to RunApp.
 extern int (*runner)();
+// Run once the first frame has been presented (or skipped while suspended): start-up work that
+// frame does not need, such as opening the audio device. hostMain sets it; null does nothing.
+extern void (*afterFirstFrame)();
 int RunApp();

@@ -44,7 +44,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         std::string value;
         bool inlined = false;
         SplitOption(argv[i] ? argv[i] : "", &name, &value, &inlined);
-        const bool takesValue = name == "--frames" || name == "--screenshot";
+        const bool takesValue = name == "--frames" || name == "--screenshot" || name == "--data";
         if (!takesValue && inlined) return Bad("option " + name + " takes no value");
         if (takesValue && !inlined) {
             if (i + 1 >= argc || !argv[i + 1]) return Bad("option " + name + " needs a value");
@@ -65,9 +65,14 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
                 return Bad("--frames needs a whole number of updates from 1 to " +
                            std::to_string(kMaxFrames) + ", not \"" + value + "\"");
             }
+        } else if (name == "--fullscreen") {
+            line.options.fullscreen = true;
         } else if (name == "--screenshot") {
             if (value.empty()) return Bad("--screenshot needs a file name");
             line.options.screenshot = value;
+        } else if (name == "--data") {
+            if (value.empty()) return Bad("--data needs a folder");
+            line.options.dataFolder = value;
         } else {
             return Bad("unknown option \"" + name + "\"");
         }
@@ -79,12 +84,14 @@ std::string UsageText(const std::string& program) {
     return "Usage: " + program +
            " [options]\n"
            "Vexmo, an arcade game: circle the dish and shoot the microbes.\n"
-           "Run it from the folder that holds its data folder.\n"
+           "It reads its pictures and sounds from a data folder (see below).\n"
            "\n"
            "Options:\n"
            "  --demo             the game plays itself, one game after another\n"
            "  --frames N         quit after N updates (60 updates are one second)\n"
            "  --screenshot FILE  write the last frame shown to FILE as a PNG image\n"
+           "  --data DIR         read the pictures and sounds from the folder DIR\n"
+           "  --fullscreen       start fullscreen (F11 or Alt+Enter switches at any time)\n"
            "  --help             show this help and exit\n"
            "  --version          show the version and exit\n";
 }

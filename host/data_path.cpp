@@ -8,15 +8,20 @@ namespace {
 
 struct Scheme {
     const char* prefix;
-    const char* folder;
+    const char* folder;  // null: the data folder, wherever start-up found it
 };
 
 constexpr const char* kSchemePrefix = "vantor://";
 constexpr Scheme kSchemes[] = {
-    {"vantor://data/", "./data/"},
+    {"vantor://data/", nullptr},
     {"vantor://internal/", "./internal/"},
     {"vantor://external/", "./external/"},
 };
+
+std::string& ChosenDataFolder() {
+    static std::string folder = "./data";
+    return folder;
+}
 
 // The C library takes bytes; the program's names are 16-bit text, so they go through UTF-8.
 std::string ToUtf8(const String& text) {
@@ -32,16 +37,21 @@ bool HoldsNul(const String& text) {
     return false;
 }
 
-// The path the C library should open, or false for a scheme that maps to no folder.
-bool ResolveScheme(const String& path, String* resolved) {
-    if (!path.StartsWith(T(kSchemePrefix))) {
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+// The path the C library should open, or false for a scheme that maps to no folder. The
+// prefixes are ASCII, so comparing the UTF-8 bytes is comparing the characters.
+bool ResolveScheme(const std::string& path, std::string* resolved) {
+    if (!StartsWith(path, kSchemePrefix)) {
         *resolved = path;
         return true;
     }
     for (const Scheme& scheme : kSchemes) {
-        const String prefix = T(scheme.prefix);
-        if (path.StartsWith(prefix)) {
-            *resolved = T(scheme.folder) + path.Slice(prefix.Length());
+        if (StartsWith(path, scheme.prefix)) {
+            const std::string folder = scheme.folder ? scheme.folder : ChosenDataFolder() + "/";
+            *resolved = folder + path.substr(std::char_traits<char>::length(scheme.prefix));
             return true;
         }
     }
@@ -58,11 +68,19 @@ String FixDataPath(const String& path) {
 }
 
 FILE* fopenFile(const String& path, const String& mode) {
-    String resolved;
-    if (!ResolveScheme(path, &resolved)) return nullptr;
+    std::string resolved;
+    if (!ResolveScheme(ToUtf8(path), &resolved)) return nullptr;
     // A 0 inside the name would silently cut it short in the C library and open another file.
-    if (HoldsNul(resolved) || HoldsNul(mode)) return nullptr;
-    return std::fopen(ToUtf8(resolved).c_str(), ToUtf8(mode).c_str());
+    if (HoldsNul(path) || HoldsNul(mode)) return nullptr;
+    return std::fopen(resolved.c_str(), ToUtf8(mode).c_str());
+}
+
+void SetDataFolder(const std::string& folder) {
+    ChosenDataFolder() = folder;
+}
+
+const std::string& DataFolder() {
+    return ChosenDataFolder();
 }
 
 int readShort(FILE* file) {

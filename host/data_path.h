@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "runtime/string.h"
 
@@ -10,10 +11,16 @@
 // "./" or "/" come back unchanged.
 String FixDataPath(const String& path);
 
-// Maps "vantor://data/", "vantor://internal/" and "vantor://external/" onto "./data/",
-// "./internal/" and "./external/" and opens the file (the path in UTF-8). Any other
-// "vantor://" path, or a path holding a 0 character, gives null without touching the disk.
+// Maps "vantor://data/", "vantor://internal/" and "vantor://external/" onto the data folder
+// ("./data/" unless start-up chose another), "./internal/" and "./external/" and opens the file
+// (the path in UTF-8). Any other "vantor://" path, or a path holding a 0 character, gives null
+// without touching the disk.
 FILE* fopenFile(const String& path, const String& mode);
+
+// The folder "vantor://data/" names, without a trailing "/": "./data" until start-up sets the
+// one it found (host/data_location.h).
+void SetDataFolder(const std::string& folder);
+const std::string& DataFolder();
 
 // Unsigned 16-bit little-endian value, or -1 when fewer than 2 bytes remain.
 int readShort(FILE* file);

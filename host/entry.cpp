@@ -1,17 +1,24 @@
 #include "host/entry.h"
 
 #include <AL/al.h>
+#include <malloc.h>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "audio/audio.h"
+#include "audio/audio_device.h"
 #include "graphics/graphics.h"
 #include "host/app.h"
 #include "host/app_host.h"
+#include "host/audio_context.h"
+#include "host/data_path.h"
+#include "host/gamepad_mappings_file.h"
 #include "host/platform.h"
 #include "host/random.h"
+#include "host/window_icon.h"
+#include "host/window_mode.h"
 #include "input/input.h"
 #include "runtime/errors.h"
 #include "runtime/gc.h"
@@ -47,6 +54,9 @@ void OpenWindow(Platform& platform) {
         FailStartUp(platform, "glfwOpenWindow failed");
     }
     platform.SetWindowPos((desktopWidth - kWindowWidth) / 2, (desktopHeight - kWindowHeight) / 2);
+    // From the centred window, so that leaving fullscreen brings it back there.
+    if (host::StartFullscreen()) platform.SetFullscreen(true);
+    ApplyWindowIcon(platform);
 }
 
 // Audio failures are reported and then ignored: the game runs silent.
@@ -56,12 +66,22 @@ void OpenAudio() {
         std::puts("alcOpenDevice failed");
         return;
     }
-    host::alcContext = alcCreateContext(host::alcDevice, nullptr);
+    host::alcContext = CreateAudioContext(host::alcDevice);
     if (!host::alcContext) {
         std::puts("alcCreateContext failed");
         return;
     }
     if (!alcMakeContextCurrent(host::alcContext)) std::puts("alcMakeContextCurrent failed");
+}
+
+// The first frame plays nothing, and probing for a sound device can take a good part of the
+// start-up: the device opens once that frame is on the screen, before the first update (the first
+// sound loads a few updates later).
+void OpenAudioAfterFirstFrame() {
+    afterFirstFrame = nullptr;
+    OpenAudio();
+    if (host::app && host::app->AudioDevice()) host::app->AudioDevice()->ContextReady();
+    std::fflush(stdout);
 }
 
 // The context goes before its device.
@@ -88,14 +108,27 @@ void RunProgram(int argc, char** argv) {
     }
 }
 
+// Decoding a picture takes a few large blocks that are freed as soon as it is on the GPU. With a
+// fixed threshold they are mapped and unmapped on their own; glibc's sliding threshold would
+// otherwise serve later ones from the heap, whose freed pages stay resident.
+void KeepLargeBlocksMapped() {
+#if defined(__GLIBC__) && defined(M_MMAP_THRESHOLD)
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+}
+
 }  // namespace
 
 int hostMain(int argc, char** argv, Platform& platform) {
+    KeepLargeBlocksMapped();
     SetCurrentPlatform(&platform);
     OpenWindow(platform);
-    OpenAudio();
+    // Extra pad layouts come from beside (or inside) the data folder the game reads.
+    LoadGamepadMappings(platform, DataFolder());
+    afterFirstFrame = OpenAudioAfterFirstFrame;
     std::fflush(stdout);
     RunProgram(argc, argv);
+    afterFirstFrame = nullptr;
     CloseAudio();
     platform.Terminate();
     return 0;

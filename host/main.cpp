@@ -6,9 +6,11 @@
 
 #include "game/demo_pilot.h"
 #include "host/command_line.h"
+#include "host/data_location.h"
 #include "host/entry.h"
 #include "host/platform_glfw.h"
 #include "host/session_platform.h"
+#include "host/window_mode.h"
 
 namespace {
 
@@ -42,8 +44,16 @@ int main(int argc, char** argv) {
     const std::string program = argc > 0 && argv[0] ? argv[0] : "vexmo";
     const CommandLine line = ParseCommandLine(argc, argv);
     const int early = ReportCommandLine(line, program);
+    if (line.action == CommandLineAction::kShowHelp) {
+        const DataLocation location =
+            FindDataLocation(ThisProcessPlaces(line.options.dataFolder, program.c_str()));
+        std::fputs(DescribeDataLocation(location).c_str(), stdout);
+    }
     if (early >= 0) return early;
+    const int placeStatus = StartWithDataLocation(line.options.dataFolder, program.c_str());
+    if (placeStatus >= 0) return placeStatus;
 
+    host::SetStartFullscreen(line.options.fullscreen);
     const std::unique_ptr<Platform> platform = NewGlfwPlatform();
     if (NeedsSession(line.options)) return RunSession(argc, argv, *platform, line.options);
     const int status = hostMain(argc, argv, *platform);

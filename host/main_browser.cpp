@@ -3,12 +3,25 @@
 #include <memory>
 
 #include "game/demo_pilot.h"
-#include "graphics/gl_bgra.h"
+#include "host/data_location.h"
 #include "host/entry.h"
 #include "host/platform_browser.h"
 #include "host/session_platform.h"
 
+namespace {
+
+// The data package is mounted at the page's ./data; the record's folder /save is the one
+// web/pre.js loads from IndexedDB before main runs.
+DataLocation PageLocation() {
+    DataLocation location = WorkingFolderLocation();
+    location.recordPath = "/save/.vantorstate";
+    return location;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    UseDataLocation(PageLocation());
     static std::unique_ptr<Platform> browser = NewBrowserPlatform();
     Platform* platform = browser.get();
     // "?demo" in the address hands the pointer to the autopilot, as "vexmo --demo" does.
@@ -18,7 +31,5 @@ int main(int argc, char** argv) {
         session.SetPilot(&pilot);
         platform = &session;
     }
-    // WebGL has no BGRA pixel transfers; the game's read-back and uploads ask for them.
-    SetGlTable(BgraThroughRgba(RealGlTable()));
     return hostMain(argc, argv, *platform);
 }

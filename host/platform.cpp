@@ -1,7 +1,6 @@
 #include "host/platform.h"
 
 #include "host/platform_headless.h"
-#include "host/state_file.h"
 
 namespace {
 Platform* current = nullptr;
@@ -19,8 +18,4 @@ Platform& CurrentPlatform() {
 
 void SetCurrentPlatform(Platform* platform) {
     current = platform;
-}
-
-std::string Platform::StateFilePath() {
-    return kStateFileName;
 }

@@ -5,6 +5,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+// One picture of the window's icon: width x height pixels, 4 bytes each (R, G, B, A), rows
+// top-first.
+struct IconImage {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgba;
+};
+
+#include "host/gamepad_state.h"
 
 // Receives the events a backend delivers while polling or waiting. Key codes are GLFW 3 key
 // tokens (the input device translates them); actions are kPress, kRelease or kRepeat.
@@ -16,6 +27,9 @@ public:
     virtual void OnMouseButton(int button, int action) {}  // 0 left, 1 right, 2 middle
     virtual void OnWindowSize(int width, int height) {}
     virtual void OnWindowRefresh() {}
+
+    // Mouse wheel: notches turned since the last event, positive away from the user.
+    virtual void OnScroll(double dx, double dy) {}
 };
 
 class Platform {
@@ -54,12 +68,41 @@ public:
     virtual int GetJoystickAxes(float* axes, int max) = 0;
     virtual int GetJoystickButtons(unsigned char* buttons, int max) = 0;
 
+    // --- Gamepads: pads whose standard layout the window system knows ------------------
+    // The defaults are a backend without gamepads: every pad reads raw, mappings are not taken.
+    //
+    // Fills `state` and returns true when the first joystick (the one read above) is a pad with
+    // a known mapping; false means no pad, or one whose raw axes and buttons are all there is.
+    virtual bool GetGamepadState(GamepadState* state) { return false; }
+    // Whether AddGamepadMapping does anything here.
+    virtual bool TakesGamepadMappings() { return false; }
+    // Adds one line of the community "gamecontrollerdb.txt" format (GUID, name, elements). A
+    // line for a pad already known replaces its mapping. False, with the reason in `error`,
+    // when the line is rejected.
+    virtual bool AddGamepadMapping(const std::string& line, std::string* error) { return false; }
+
+    // --- Display: framebuffer, fullscreen, icon -----------------------------------------
+    // Each has a plain default so a backend without the feature still works (one monitor at
+    // scale 1, no fullscreen, no icon); the GLFW and headless backends implement them all.
+
+    // The drawable area in pixels. On a scaled display it is larger than the window size,
+    // which stays in the window system's screen units (as do the cursor and window position).
+    virtual void GetFramebufferSize(int* width, int* height) { GetWindowSize(width, height); }
+    // Fullscreen covers the monitor that holds the window's centre, at that monitor's current
+    // video mode; leaving it puts the window back at the size and place it had before. False
+    // when the change cannot be made (no monitor, no window); the mode then stays as it was.
+    virtual bool SetFullscreen(bool fullscreen) { return !fullscreen; }
+    virtual bool IsFullscreen() { return false; }
+    // The pictures the window system may choose from for the window's icon; an empty list
+    // leaves the window without one.
+    virtual void SetWindowIcon(const std::vector<IconImage>& images) {}
+    // Whether a key (a GLFW key token) is held right now, for shortcuts with a modifier.
+    virtual bool IsKeyDown(int glfwKey) { return false; }
+
     // --- Backends that own the frame loop and the storage (the browser) ---------------
     // Asks the backend to call `pass` once per display frame from now on. A backend that can
     // returns true and the host stops looping itself; the desktop ones return false.
     virtual bool SchedulePasses(void (*pass)()) { return false; }
-    // Where the saved record is read and written: the working directory's by default.
-    virtual std::string StateFilePath();
     // Called after the record was written, so the backend can carry it to lasting storage.
     virtual void StateSaved() {}
 };

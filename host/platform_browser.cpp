@@ -11,9 +11,6 @@
 
 namespace {
 
-// The saved record lives in the folder web/pre.js mounts from IndexedDB before the game starts.
-constexpr const char* kBrowserStatePath = "/save/.vantorstate";
-
 // Holds the page's events until the loop polls, so the game sees them at the same point of a
 // pass as on the desktop, however the browser interleaves its event handlers with the frames.
 class EventQueue final : public PlatformEvents {
@@ -123,7 +120,6 @@ public:
         emscripten_set_main_loop(pass, 0, 1);
         return true;
     }
-    std::string StateFilePath() override { return kBrowserStatePath; }
     void StateSaved() override {
         EM_ASM({
             if (Module.vexmoSyncSaves) Module.vexmoSyncSaves();

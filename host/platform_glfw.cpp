@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "host/monitor_choice.h"
 #include "input/key_tokens.h"
 
 namespace {
@@ -37,6 +41,37 @@ static_assert(KeyToken::kLeftAlt == GLFW_KEY_LEFT_ALT && KeyToken::kRightAlt == 
 static_assert(KeyToken::kLast == GLFW_KEY_LAST);
 static_assert(Platform::kPress == GLFW_PRESS && Platform::kRelease == GLFW_RELEASE);
 
+// GLFW 3.3 brought the gamepad API; with an older GLFW (the browser build's) every pad reads raw.
+#ifdef GLFW_GAMEPAD_BUTTON_A
+#define VEXMO_GLFW_GAMEPADS 1
+#else
+#define VEXMO_GLFW_GAMEPADS 0
+#endif
+
+#if VEXMO_GLFW_GAMEPADS
+// Gamepad states are copied across index for index.
+static_assert(GamepadState::kA == GLFW_GAMEPAD_BUTTON_A &&
+              GamepadState::kY == GLFW_GAMEPAD_BUTTON_Y);
+static_assert(GamepadState::kLeftBumper == GLFW_GAMEPAD_BUTTON_LEFT_BUMPER);
+static_assert(GamepadState::kStart == GLFW_GAMEPAD_BUTTON_START);
+static_assert(GamepadState::kGuide == GLFW_GAMEPAD_BUTTON_GUIDE);
+static_assert(GamepadState::kDpadUp == GLFW_GAMEPAD_BUTTON_DPAD_UP);
+static_assert(GamepadState::kDpadLeft == GLFW_GAMEPAD_BUTTON_DPAD_LEFT);
+static_assert(GamepadState::kButtonCount == GLFW_GAMEPAD_BUTTON_LAST + 1);
+static_assert(GamepadState::kLeftX == GLFW_GAMEPAD_AXIS_LEFT_X);
+static_assert(GamepadState::kRightY == GLFW_GAMEPAD_AXIS_RIGHT_Y);
+static_assert(GamepadState::kLeftTrigger == GLFW_GAMEPAD_AXIS_LEFT_TRIGGER);
+static_assert(GamepadState::kAxisCount == GLFW_GAMEPAD_AXIS_LAST + 1);
+
+// The GLFW errors raised inside a call that wants to report them; GLFW runs its error callback
+// on the calling thread, inside that call.
+struct GlfwErrorCatch {
+    int count = 0;
+    std::string first;
+};
+GlfwErrorCatch* errorCatch = nullptr;
+#endif
+
 class GlfwPlatform final : public Platform {
 public:
     ~GlfwPlatform() override { Terminate(); }
@@ -58,6 +93,7 @@ public:
         glfwMakeContextCurrent(window_);
         glfwSetWindowUserPointer(window_, this);
         InstallCallbacks();
+        InstallWheelCallback();
         return true;
     }
 
@@ -117,9 +153,10 @@ public:
     }
 
     int GetJoystickAxes(float* axes, int max) override {
-        if (!glfwJoystickPresent(GLFW_JOYSTICK_1)) return 0;
+        const int joystick = FirstJoystick();
+        if (joystick < 0) return 0;
         int count = 0;
-        const float* raw = glfwGetJoystickAxes(GLFW_JOYSTICK_1, &count);
+        const float* raw = glfwGetJoystickAxes(joystick, &count);
         if (!raw) return 0;
         const int n = std::min(count, max);
         for (int i = 0; i < n; ++i) {
@@ -131,15 +168,134 @@ public:
     }
 
     int GetJoystickButtons(unsigned char* buttons, int max) override {
-        if (!glfwJoystickPresent(GLFW_JOYSTICK_1)) return 0;
+        const int joystick = FirstJoystick();
+        if (joystick < 0) return 0;
         int count = 0;
-        const unsigned char* raw = glfwGetJoystickButtons(GLFW_JOYSTICK_1, &count);
+        const unsigned char* raw = glfwGetJoystickButtons(joystick, &count);
         if (!raw) return 0;
         std::copy(raw, raw + std::min(count, max), buttons);
         return count;
     }
 
+    // --- Gamepads ----------------------------------------------------------------------
+    // GLFW knows a pad's layout from its built-in mapping database and from the lines added
+    // below; glfwJoystickIsGamepad is true only for pads it has a mapping for.
+#if VEXMO_GLFW_GAMEPADS
+    bool GetGamepadState(GamepadState* state) override {
+        const int joystick = FirstJoystick();
+        if (joystick < 0 || !glfwJoystickIsGamepad(joystick)) return false;
+        GLFWgamepadstate raw;
+        if (!glfwGetGamepadState(joystick, &raw)) return false;
+        std::copy(std::begin(raw.buttons), std::end(raw.buttons), state->buttons);
+        std::copy(std::begin(raw.axes), std::end(raw.axes), state->axes);
+        return true;
+    }
+
+    bool TakesGamepadMappings() override { return initialised_; }
+
+    bool AddGamepadMapping(const std::string& line, std::string* error) override {
+        if (!initialised_) return false;
+        // GLFW accepts the call and reports a bad line only through its error callback.
+        GlfwErrorCatch caught;
+        errorCatch = &caught;
+        const GLFWerrorfun previous = glfwSetErrorCallback([](int, const char* description) {
+            if (!errorCatch) return;
+            if (errorCatch->count++ == 0) errorCatch->first = description ? description : "";
+        });
+        const bool called = glfwUpdateGamepadMappings(line.c_str()) == GLFW_TRUE;
+        glfwSetErrorCallback(previous);
+        errorCatch = nullptr;
+        if (called && caught.count == 0) return true;
+        if (error) *error = caught.first.empty() ? "rejected" : caught.first;
+        return false;
+    }
+
+#endif
+
+    // The first joystick GLFW has in any slot, or -1. A pad plugged in while the game runs is
+    // used from the next update on, and when the pad in the first slot is pulled out, one still
+    // plugged into a later slot takes over.
+    static int FirstJoystick() {
+        for (int joystick = GLFW_JOYSTICK_1; joystick <= GLFW_JOYSTICK_LAST; ++joystick) {
+            if (glfwJoystickPresent(joystick)) return joystick;
+        }
+        return -1;
+    }
+
+    // --- Display: framebuffer, fullscreen, icon -----------------------------------------
+
+    void GetFramebufferSize(int* width, int* height) override {
+        *width = 0;
+        *height = 0;
+        if (window_) glfwGetFramebufferSize(window_, width, height);
+    }
+
+    bool SetFullscreen(bool fullscreen) override {
+        if (!window_) return false;
+        if (fullscreen == IsFullscreen()) return true;
+        if (!fullscreen) {
+            glfwSetWindowMonitor(window_, nullptr, windowedX_, windowedY_, windowedWidth_,
+                                 windowedHeight_, GLFW_DONT_CARE);
+            return !IsFullscreen();
+        }
+        GLFWmonitor* monitor = MonitorUnderWindow();
+        const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+        if (!mode) return false;
+        glfwGetWindowPos(window_, &windowedX_, &windowedY_);
+        glfwGetWindowSize(window_, &windowedWidth_, &windowedHeight_);
+        // The monitor's current mode, so the display is not switched to another resolution.
+        const int refresh = mode->refreshRate > 0 ? mode->refreshRate : GLFW_DONT_CARE;
+        glfwSetWindowMonitor(window_, monitor, 0, 0, mode->width, mode->height, refresh);
+        return IsFullscreen();
+    }
+
+    bool IsFullscreen() override { return window_ && glfwGetWindowMonitor(window_) != nullptr; }
+
+    void SetWindowIcon(const std::vector<IconImage>& images) override {
+        if (!window_) return;
+        std::vector<GLFWimage> pictures;
+        for (const IconImage& image : images) {
+            const size_t bytes = static_cast<size_t>(image.width) * image.height * 4;
+            if (image.width <= 0 || image.height <= 0 || image.rgba.size() < bytes) continue;
+            // GLFW only reads the pixels, during the call.
+            pictures.push_back(GLFWimage{image.width, image.height,
+                                         const_cast<unsigned char*>(image.rgba.data())});
+        }
+        glfwSetWindowIcon(window_, static_cast<int>(pictures.size()),
+                          pictures.empty() ? nullptr : pictures.data());
+    }
+
+    bool IsKeyDown(int glfwKey) override {
+        // Outside GLFW's key range the query would only raise an error.
+        if (!window_ || glfwKey < GLFW_KEY_SPACE || glfwKey > GLFW_KEY_LAST) return false;
+        return glfwGetKey(window_, glfwKey) == GLFW_PRESS;
+    }
+
 private:
+    // The monitor holding the window's centre; the primary one when GLFW lists none.
+    GLFWmonitor* MonitorUnderWindow() {
+        int count = 0;
+        GLFWmonitor** monitors = glfwGetMonitors(&count);
+        std::vector<MonitorArea> areas;
+        for (int i = 0; i < count; ++i) {
+            MonitorArea area;
+            glfwGetMonitorPos(monitors[i], &area.x, &area.y);
+            if (const GLFWvidmode* mode = glfwGetVideoMode(monitors[i])) {
+                area.width = mode->width;
+                area.height = mode->height;
+            }
+            areas.push_back(area);
+        }
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        glfwGetWindowPos(window_, &x, &y);
+        glfwGetWindowSize(window_, &width, &height);
+        const int chosen = PickMonitor(areas, x + width / 2, y + height / 2);
+        return chosen >= 0 ? monitors[chosen] : glfwGetPrimaryMonitor();
+    }
+
     static GlfwPlatform* From(GLFWwindow* window) {
         return static_cast<GlfwPlatform*>(glfwGetWindowUserPointer(window));
     }
@@ -168,6 +324,12 @@ private:
         });
     }
 
+    void InstallWheelCallback() {
+        glfwSetScrollCallback(window_, [](GLFWwindow* w, double dx, double dy) {
+            if (PlatformEvents* l = ListenerOf(w)) l->OnScroll(dx, dy);
+        });
+    }
+
     static int ToAction(int glfwAction) {
         switch (glfwAction) {
             case GLFW_PRESS:
@@ -182,6 +344,11 @@ private:
     GLFWwindow* window_ = nullptr;
     bool initialised_ = false;
     PlatformEvents* listener_ = nullptr;
+    // The window's place and size before it went fullscreen.
+    int windowedX_ = 0;
+    int windowedY_ = 0;
+    int windowedWidth_ = 0;
+    int windowedHeight_ = 0;
 };
 
 }  // namespace

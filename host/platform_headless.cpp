@@ -1,6 +1,7 @@
 #include "host/platform_headless.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 void HeadlessPlatform::SetDesktopSize(int width, int height) {
@@ -60,6 +61,11 @@ void HeadlessPlatform::Queue(double at, std::function<void()> deliver) {
 
 void HeadlessPlatform::QueueKey(int glfwKey, int action, double at) {
     Queue(at, [this, glfwKey, action] {
+        if (action == kRelease) {
+            keysDown_.erase(glfwKey);
+        } else {
+            keysDown_.insert(glfwKey);
+        }
         if (listener_) listener_->OnKey(glfwKey, action);
     });
 }
@@ -67,6 +73,12 @@ void HeadlessPlatform::QueueKey(int glfwKey, int action, double at) {
 void HeadlessPlatform::QueueChar(unsigned int codepoint, double at) {
     Queue(at, [this, codepoint] {
         if (listener_) listener_->OnChar(codepoint);
+    });
+}
+
+void HeadlessPlatform::QueueScroll(double dx, double dy, double at) {
+    Queue(at, [this, dx, dy] {
+        if (listener_) listener_->OnScroll(dx, dy);
     });
 }
 
@@ -130,6 +142,7 @@ void HeadlessPlatform::SetJoystick(std::vector<float> axes, std::vector<unsigned
 void HeadlessPlatform::RemoveJoystick() {
     joyAxes_.clear();
     joyButtons_.clear();
+    gamepadMapped_ = false;
 }
 
 bool HeadlessPlatform::DeliverDue() {
@@ -176,4 +189,79 @@ int HeadlessPlatform::GetJoystickButtons(unsigned char* buttons, int max) {
     const int count = static_cast<int>(joyButtons_.size());
     std::copy_n(joyButtons_.begin(), std::min(count, max), buttons);
     return count;
+}
+
+// --- Gamepads ---------------------------------------------------------------------------
+
+void HeadlessPlatform::SetGamepad(const GamepadState& state) {
+    gamepad_ = state;
+    gamepadMapped_ = true;
+}
+
+bool HeadlessPlatform::GetGamepadState(GamepadState* state) {
+    if (!gamepadMapped_) return false;
+    *state = gamepad_;
+    return true;
+}
+
+bool HeadlessPlatform::AddGamepadMapping(const std::string& line, std::string* error) {
+    if (!initialised_) return false;
+    const size_t guidEnd = line.find(',');
+    const size_t nameEnd = guidEnd == std::string::npos ? guidEnd : line.find(',', guidEnd + 1);
+    if (guidEnd != 32 || nameEnd == std::string::npos) {
+        if (error) *error = "not a GUID of 32 characters followed by a name";
+        return false;
+    }
+    gamepadMappings_.push_back(line);
+    return true;
+}
+
+// --- Display: framebuffer, fullscreen, icon ---------------------------------------------
+
+void HeadlessPlatform::SetMonitors(std::vector<MonitorArea> monitors) {
+    monitors_ = std::move(monitors);
+    monitorsSet_ = true;
+}
+
+std::vector<MonitorArea> HeadlessPlatform::Monitors() const {
+    if (monitorsSet_) return monitors_;
+    return {MonitorArea{0, 0, desktopWidth_, desktopHeight_}};
+}
+
+void HeadlessPlatform::GetFramebufferSize(int* width, int* height) {
+    GetWindowSize(width, height);
+    *width = static_cast<int>(std::lround(*width * framebufferScale_));
+    *height = static_cast<int>(std::lround(*height * framebufferScale_));
+}
+
+bool HeadlessPlatform::SetFullscreen(bool fullscreen) {
+    if (!open_) return false;
+    if (fullscreen == fullscreen_) return true;
+    if (!fullscreen) {
+        fullscreen_ = false;
+        windowX_ = windowedX_;
+        windowY_ = windowedY_;
+        width_ = windowedWidth_;
+        height_ = windowedHeight_;
+        return true;
+    }
+    const std::vector<MonitorArea> monitors = Monitors();
+    const int chosen = PickMonitor(monitors, windowX_ + width_ / 2, windowY_ + height_ / 2);
+    if (chosen < 0) return false;
+    windowedX_ = windowX_;
+    windowedY_ = windowY_;
+    windowedWidth_ = width_;
+    windowedHeight_ = height_;
+    const MonitorArea& m = monitors[chosen];
+    fullscreen_ = true;
+    windowX_ = m.x;
+    windowY_ = m.y;
+    width_ = m.width;
+    height_ = m.height;
+    return true;
+}
+
+void HeadlessPlatform::SetWindowIcon(const std::vector<IconImage>& images) {
+    icons_ = images;
+    ++iconSetCount_;
 }

@@ -7,9 +7,11 @@
 
 #include <deque>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "host/monitor_choice.h"
 #include "host/platform.h"
 
 class HeadlessPlatform final : public Platform {
@@ -35,6 +37,7 @@ public:
     void QueueChar(unsigned int codepoint, double at = kNow);
     void QueueMouseButton(int button, int action, double at = kNow);
     void QueueCursor(double x, double y, double at = kNow);
+    void QueueScroll(double dx, double dy, double at = kNow);
     void QueueWindowSize(int width, int height, double at = kNow);
     void QueueRefresh(double at = kNow);
     void QueueIconify(bool iconified, double at = kNow);
@@ -53,7 +56,16 @@ public:
     void CloseNow() { open_ = false; }
     void SetCursorNow(double x, double y);
     void SetJoystick(std::vector<float> axes, std::vector<unsigned char> buttons);
-    void RemoveJoystick();
+    void RemoveJoystick();  // also unplugs the gamepad below
+
+    // --- Script: gamepads ---------------------------------------------------------------
+    // The joystick becomes a pad with a known mapping, in this state, until RemoveJoystick or
+    // ForgetGamepadMapping. Its raw axes and buttons stay whatever SetJoystick gave.
+    void SetGamepad(const GamepadState& state);
+    void ForgetGamepadMapping() { gamepadMapped_ = false; }
+    // Mapping lines taken so far, in order. A line is taken when it starts with a GUID of 32
+    // characters and a comma, then a name and a comma (the checks GLFW makes and reports).
+    const std::vector<std::string>& GamepadMappings() const { return gamepadMappings_; }
 
     // --- Observation ------------------------------------------------------------------
     const std::string& Title() const { return title_; }
@@ -85,8 +97,31 @@ public:
     void GetCursorPos(double* x, double* y) override;
     int GetJoystickAxes(float* axes, int max) override;
     int GetJoystickButtons(unsigned char* buttons, int max) override;
+    bool GetGamepadState(GamepadState* state) override;
+    bool TakesGamepadMappings() override { return initialised_; }
+    bool AddGamepadMapping(const std::string& line, std::string* error) override;
+
+    // --- Display: framebuffer, fullscreen, icon -----------------------------------------
+    // Script: a scaled display has this many framebuffer pixels per window unit (2 for a
+    // "retina" screen); the framebuffer follows every change of the window size.
+    void SetFramebufferScale(double scale) { framebufferScale_ = scale; }
+    // Script: the monitors, primary first. Until this is called there is one monitor, at 0, 0,
+    // of the desktop size; an empty list means no monitor at all (fullscreen then fails).
+    void SetMonitors(std::vector<MonitorArea> monitors);
+    // Observation: the icon pictures the game gave the window, and how often it set them.
+    const std::vector<IconImage>& Icons() const { return icons_; }
+    int IconSetCount() const { return iconSetCount_; }
+
+    void GetFramebufferSize(int* width, int* height) override;
+    bool SetFullscreen(bool fullscreen) override;
+    bool IsFullscreen() override { return fullscreen_; }
+    void SetWindowIcon(const std::vector<IconImage>& images) override;
+    // Follows the key events delivered so far.
+    bool IsKeyDown(int glfwKey) override { return keysDown_.count(glfwKey) != 0; }
 
 private:
+    std::vector<MonitorArea> Monitors() const;
+
     struct Event {
         double at;
         std::function<void()> deliver;
@@ -123,4 +158,20 @@ private:
     double cursorY_ = 0.0;
     std::vector<float> joyAxes_;
     std::vector<unsigned char> joyButtons_;
+    bool gamepadMapped_ = false;
+    GamepadState gamepad_;
+    std::vector<std::string> gamepadMappings_;
+
+    double framebufferScale_ = 1.0;
+    bool monitorsSet_ = false;
+    std::vector<MonitorArea> monitors_;
+    bool fullscreen_ = false;
+    // The window's place and size before it went fullscreen.
+    int windowedX_ = 0;
+    int windowedY_ = 0;
+    int windowedWidth_ = 0;
+    int windowedHeight_ = 0;
+    std::vector<IconImage> icons_;
+    int iconSetCount_ = 0;
+    std::set<int> keysDown_;
 };

@@ -18,7 +18,7 @@ void SessionPlatform::GetCursorPos(double* x, double* y) {
     }
     int width = 0;
     int height = 0;
-    inner_.GetWindowSize(&width, &height);
+    inner_.GetFramebufferSize(&width, &height);
     bool held = pilotHeld_;
     pilot_->Steer(width, height, &pilotX_, &pilotY_, &held);
     // Only changes are events, exactly like a real button.
@@ -26,8 +26,13 @@ void SessionPlatform::GetCursorPos(double* x, double* y) {
         listener_->OnMouseButton(0, held ? Platform::kPress : Platform::kRelease);
     }
     pilotHeld_ = held;
-    *x = pilotX_;
-    *y = pilotY_;
+    // The cursor is in window units, like a hand's.
+    int windowWidth = 0;
+    int windowHeight = 0;
+    inner_.GetWindowSize(&windowWidth, &windowHeight);
+    const bool scaled = width > 0 && height > 0 && windowWidth > 0 && windowHeight > 0;
+    *x = scaled ? pilotX_ * windowWidth / width : pilotX_;
+    *y = scaled ? pilotY_ * windowHeight / height : pilotY_;
 }
 
 void SessionPlatform::SwapBuffers() {
@@ -39,13 +44,15 @@ void SessionPlatform::SwapBuffers() {
 void SessionPlatform::CaptureBackBuffer() {
     int width = 0;
     int height = 0;
-    inner_.GetWindowSize(&width, &height);
+    inner_.GetFramebufferSize(&width, &height);
     if (width <= 0 || height <= 0) return;
     lastFrame_.width = width;
     lastFrame_.height = height;
     lastFrame_.rgba.resize(static_cast<size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
+#ifndef __EMSCRIPTEN__
+    glReadBuffer(GL_BACK);  // WebGL reads the drawing buffer, its only one
+#endif
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, lastFrame_.rgba.data());
 }
 

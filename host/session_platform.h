@@ -14,7 +14,9 @@
 class InputPilot {
 public:
     virtual ~InputPilot() = default;
-    // Window size in pixels; `x`, `y` hold the previous pointer position on entry.
+    // Works in the device's pixels (the framebuffer, which a scaled display has more of than
+    // window units): the size given, and the pointer position, which holds the previous one
+    // on entry.
     virtual void Steer(int windowWidth, int windowHeight, double* x, double* y,
                        bool* buttonHeld) = 0;
 };
@@ -67,8 +69,22 @@ public:
     int GetJoystickButtons(unsigned char* buttons, int max) override {
         return inner_.GetJoystickButtons(buttons, max);
     }
+    // Gamepads pass straight through.
+    bool GetGamepadState(GamepadState* state) override { return inner_.GetGamepadState(state); }
+    bool TakesGamepadMappings() override { return inner_.TakesGamepadMappings(); }
+    bool AddGamepadMapping(const std::string& line, std::string* error) override {
+        return inner_.AddGamepadMapping(line, error);
+    }
+    void GetFramebufferSize(int* width, int* height) override {
+        inner_.GetFramebufferSize(width, height);
+    }
+    bool SetFullscreen(bool fullscreen) override { return inner_.SetFullscreen(fullscreen); }
+    bool IsFullscreen() override { return inner_.IsFullscreen(); }
+    void SetWindowIcon(const std::vector<IconImage>& images) override {
+        inner_.SetWindowIcon(images);
+    }
+    bool IsKeyDown(int glfwKey) override { return inner_.IsKeyDown(glfwKey); }
     bool SchedulePasses(void (*pass)()) override { return inner_.SchedulePasses(pass); }
-    std::string StateFilePath() override { return inner_.StateFilePath(); }
     void StateSaved() override { inner_.StateSaved(); }
 
 private:

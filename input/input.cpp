@@ -41,6 +41,9 @@ float MouseX() {
 float MouseY() {
     return device ? device->MouseY() : 0.0f;
 }
+float MouseWheel() {
+    return device ? device->MouseWheel() : 0.0f;
+}
 int MouseDown(int button) {
     return KeyDown(KeyCode::kMouseLeft + button);
 }

@@ -23,6 +23,8 @@ int KeyDown(int key);
 int KeyHit(int key);
 float MouseX();
 float MouseY();
+// Wheel notches turned since the previous update, positive away from the user.
+float MouseWheel();
 // Buttons: 0 left, 1 right, 2 middle.
 int MouseDown(int button = 0);
 int MouseHit(int button = 0);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "host/platform.h"
+#include "input/gamepad_mapping.h"
 
 namespace {
 
@@ -16,6 +17,9 @@ bool IsShiftSide(int key) {
 bool IsControlSide(int key) {
     return key == KeyCode::kLeftControl || key == KeyCode::kRightControl;
 }
+
+static_assert(kGamepadJoyAxes == gxtkInput::kJoyAxes);
+static_assert(kGamepadJoyButtons <= gxtkInput::kJoyButtons);
 
 }  // namespace
 
@@ -89,9 +93,22 @@ float gxtkInput::AccelZ() {
 }
 
 void gxtkInput::BeginUpdate() {
+    Platform& platform = CurrentPlatform();
     double x = 0.0;
     double y = 0.0;
-    CurrentPlatform().GetCursorPos(&x, &y);
+    platform.GetCursorPos(&x, &y);
+    // The cursor comes in window units, the game draws in framebuffer pixels; a scaled display
+    // has more of those than of these.
+    int windowWidth = 0;
+    int windowHeight = 0;
+    int pixelWidth = 0;
+    int pixelHeight = 0;
+    platform.GetWindowSize(&windowWidth, &windowHeight);
+    platform.GetFramebufferSize(&pixelWidth, &pixelHeight);
+    if (windowWidth > 0 && windowHeight > 0 && pixelWidth > 0 && pixelHeight > 0) {
+        x = x * pixelWidth / windowWidth;
+        y = y * pixelHeight / windowHeight;
+    }
     mouseX = static_cast<float>(x);
     mouseY = static_cast<float>(y);
     ReadJoystick();
@@ -99,19 +116,17 @@ void gxtkInput::BeginUpdate() {
 
 void gxtkInput::ReadJoystick() {
     Platform& platform = CurrentPlatform();
-    float axes[kJoyAxes] = {};
-    const int axisCount = platform.GetJoystickAxes(axes, kJoyAxes);
-    std::copy(axes, axes + kJoyAxes, joyPos);
-    // Pads with fewer axes report the right stick's y where a trigger would be.
-    if (axisCount == 4) {
-        joyPos[4] = joyPos[2];
-        joyPos[2] = 0.0f;
-    } else if (axisCount == 5) {
-        std::swap(joyPos[3], joyPos[4]);
-    }
-
     unsigned char buttons[kJoyButtons] = {};
-    const int buttonCount = platform.GetJoystickButtons(buttons, kJoyButtons);
+    int buttonCount = 0;
+    GamepadState pad;
+    if (platform.GetGamepadState(&pad)) {
+        // A pad with a known layout arrives in the joystick layout the game reads.
+        MapGamepadToJoystick(pad, joyPos, buttons);
+        buttonCount = kGamepadJoyButtons;
+    } else {
+        ReadRawAxes(platform);
+        buttonCount = platform.GetJoystickButtons(buttons, kJoyButtons);
+    }
     const int readable = std::clamp(buttonCount, 0, kJoyButtons);
     // Buttons reported last update but not now (all of them once the pad is unplugged) read as
     // released, so a button held as the pad goes away does not stay down for good.
@@ -126,8 +141,22 @@ void gxtkInput::ReadJoystick() {
     }
 }
 
+void gxtkInput::ReadRawAxes(Platform& platform) {
+    float axes[kJoyAxes] = {};
+    const int axisCount = platform.GetJoystickAxes(axes, kJoyAxes);
+    std::copy(axes, axes + kJoyAxes, joyPos);
+    // Pads with fewer axes report the right stick's y where a trigger would be.
+    if (axisCount == 4) {
+        joyPos[4] = joyPos[2];
+        joyPos[2] = 0.0f;
+    } else if (axisCount == 5) {
+        std::swap(joyPos[3], joyPos[4]);
+    }
+}
+
 void gxtkInput::EndUpdate() {
     for (int& state : keyStates) state &= kDownBit;
+    wheel = 0.0f;
     charPut = 0;
     charGet = 0;
 }
@@ -154,6 +183,15 @@ void gxtkInput::OnKeyUp(int key) {
                !IsDown(KeyCode::kRightControl)) {
         OnKeyUp(KeyCode::kControl);
     }
+}
+
+float gxtkInput::MouseWheel() {
+    return wheel;
+}
+
+void gxtkInput::OnWheel(float notches) {
+    // A runaway value from a broken device must not fling a list out of reach.
+    if (notches > -100 && notches < 100) wheel += notches;
 }
 
 void gxtkInput::PutChar(int ch) {

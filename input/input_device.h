@@ -1,9 +1,12 @@
 // The platform input device: one state table for keys, mouse buttons and joystick buttons,
-// a character queue, and the mouse and first joystick sampled once per update.
+// a character queue, and the mouse and first joystick sampled once per update. A joystick that
+// is a pad with a known layout is read through its mapping (input/gamepad_mapping.h).
 #pragma once
 
 #include "host/gxtk_object.h"
 #include "input/key_translation.h"
+
+class Platform;
 
 class gxtkInput : public gxtkObject {
 public:
@@ -21,6 +24,8 @@ public:
     int charGet = 0;
     float mouseX = 0.0f;
     float mouseY = 0.0f;
+    // Wheel notches turned since the last EndUpdate, positive away from the user.
+    float wheel = 0.0f;
     // Left stick x, y, trigger; right stick x, y, trigger.
     float joyPos[kJoyAxes] = {};
     // How many buttons the pad reported last update, so those it no longer reports are released.
@@ -32,6 +37,7 @@ public:
     virtual int GetChar();
     virtual float MouseX();
     virtual float MouseY();
+    virtual float MouseWheel();
     virtual float JoyX(int index);
     virtual float JoyY(int index);
     virtual float JoyZ(int index);
@@ -48,9 +54,11 @@ public:
     void OnKeyDown(int key);
     void OnKeyUp(int key);
     void PutChar(int ch);
+    void OnWheel(float notches);
 
 private:
     int StateOf(int key) const;
     bool IsDown(int key) const;
     void ReadJoystick();
+    void ReadRawAxes(Platform& platform);
 };

@@ -4,6 +4,8 @@
 #include "audio/audio.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
+#include "host/asset_report.h"
+#include "host/data_path.h"
 #include "host/random.h"
 #include "music/kuv_player.h"
 #include "music/kuv_strip.h"
@@ -124,6 +126,9 @@ void KuvPlayer::LoadSampleForStep(int step) {
 void KuvPlayer::LoadTuneImage() {
     DebugLog(T("Music File : ") + tuneName);
     Image* const whole = LoadImage(tuneName, 1, 0);
+    if (whole != nullptr && !HoldsEveryPattern(*whole)) {
+        ReportAssetFailure(FixDataPath(tuneName), "too small for 64 patterns of 64 x 64 pixels");
+    }
     if (whole == nullptr || !HoldsEveryPattern(*whole)) {
         tuneImage = nullptr;
         return;

@@ -46,4 +46,10 @@ void drawFontCell(Pen& pen, int frame);    // "fonts/editundo"
 // The built-in font strip: 96 glyphs of 8x10 with a transparent column either side.
 Canvas renderBuiltinFont();
 
+// The program's icon, square, written as "icons/vexmo_<size>.png" for each of these sizes (the
+// desktop's usual ones; the window icon loads the same files).
+const std::vector<int>& appIconSizes();
+Canvas renderAppIcon(int size);
+std::string appIconFileName(int size);
+
 }  // namespace assets

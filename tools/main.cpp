@@ -35,6 +35,18 @@ int writeTunes(const std::string& dir) {
     return count;
 }
 
+// The icons belong to no density: they go on the first review sheet, all sizes side by side.
+int writeIcons(const std::string& dir, std::map<std::string, Bitmap>& made,
+               std::vector<SheetEntry>& entries) {
+    for (int size : appIconSizes()) {
+        const std::string name = appIconFileName(size);
+        Bitmap& icon = made[name] = toBitmap(renderAppIcon(size));
+        writePng(dir + "/" + name, icon);
+        entries.push_back({name, &icon, 0, 0});
+    }
+    return static_cast<int>(appIconSizes().size());
+}
+
 int writePictures(const std::string& dir, const std::string& reviewDir) {
     int count = 0;
     for (int density : {1, 2, 4}) {
@@ -56,6 +68,7 @@ int writePictures(const std::string& dir, const std::string& reviewDir) {
             writePng(dir + "/pelto_font.png", font);
             ++count;
             entries.push_back({"pelto_font.png  10x10 x96", &font, 10, 0});
+            count += writeIcons(dir, made, entries);
         }
         if (!reviewDir.empty())
             writePng(reviewDir + "/contact_sheet-" + std::to_string(density) + "x.png",

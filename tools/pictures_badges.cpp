@@ -1,5 +1,8 @@
-// Badge pictures: 64 medals built from a few frames, colours and emblems. Badge 0 is the
-// test badge the game defines.
+// Badge pictures: one medal per badge number. The game's badges have pictures that tell what
+// they are for: the round badges show the round on the difficulty's shape (circle easy, hexagon
+// normal, shield hard) in bronze, silver and gold; the score badges are stars with the score;
+// the others carry an emblem of their feat. Badge 0 is the test badge; numbers the game does
+// not use yet get plain medals, all different.
 #include <cmath>
 #include <string>
 
@@ -69,22 +72,108 @@ Shape emblem(int kind) {
         case 6:  // clock
             return unite(ring(32, 32, 11, 3),
                          unite(capsule({32, 32}, {32, 24}, 2.4), capsule({32, 32}, {38, 35}, 2.4)));
-        default:  // shield check
+        case 7:  // shield check
             return polyline({{22, 32}, {29, 40}, {43, 23}}, 5);
+        case 8: {  // music note
+            Shape note = ellipse(27, 41, 6, 4.5);
+            note = unite(note, box(31, 18, 34, 41));
+            return unite(note, polygon({{31, 18}, {43, 24}, {43, 29}, {31, 23}}));
+        }
+        default: {  // the dish: a rim with a microbe in it
+            return unite(ring(32, 32, 13, 3), unite(circle(29, 34, 4.5), circle(37, 29, 3)));
+        }
     }
+}
+
+// Outline kinds beyond the plain medals': a five-pointed star.
+Shape starFrame() {
+    std::vector<Vec2> pts;
+    for (int i = 0; i < 10; ++i) pts.push_back(polar(32, 34, i % 2 ? 13 : 30, i * 36));
+    return polygon(pts);
+}
+
+constexpr int kBronze = 2, kSilver = 1, kGold = 0, kJade = 3, kSapphire = 4, kRuby = 5,
+              kAmethyst = 6, kTeal = 7;
+
+// How one of the game's badges looks: outline, metal, and either a label or an emblem.
+struct BadgeLook {
+    int outline;  // 0 circle, 1 hexagon, 2 shield, 3 burst, 4 star
+    int metal;
+    const char* label;  // drawn instead of an emblem when not null
+    int emblem;
+};
+
+// The game's badges 1..19, by number.
+bool lookOf(int frame, BadgeLook* look) {
+    static const BadgeLook looks[] = {
+        {3, kJade, nullptr, 9},      // 1 first round cleared: the dish
+        {0, kBronze, "5", 0},        // 2..4 rounds on easy
+        {0, kSilver, "10", 0},       //
+        {0, kGold, "15", 0},         //
+        {1, kBronze, "5", 0},        // 5..7 rounds on normal
+        {1, kSilver, "10", 0},       //
+        {1, kGold, "15", 0},         //
+        {2, kBronze, "5", 0},        // 8..10 rounds on hard
+        {2, kSilver, "10", 0},       //
+        {2, kGold, "15", 0},         //
+        {4, kBronze, "1K", 0},       // 11..13 scores
+        {4, kSilver, "5K", 0},       //
+        {4, kGold, "20K", 0},        //
+        {1, kSapphire, nullptr, 4},  // 14 a round without losing energy: a heart
+        {3, kRuby, nullptr, 3},      // 15 one-hit microbes: a target
+        {2, kTeal, nullptr, 2},      // 16 reflected shots dodged: lightning
+        {0, kAmethyst, nullptr, 1},  // 17 overcrowding survived: a microbe
+        {0, kTeal, nullptr, 8},      // 18 every sound mode: a note
+        {4, kAmethyst, nullptr, 5},  // 19 every difficulty: a crown
+    };
+    const int count = static_cast<int>(sizeof looks / sizeof looks[0]);
+    if (frame < 1 || frame > count) return false;
+    *look = looks[frame - 1];
+    return true;
+}
+
+void drawMedal(Pen& pen, const Shape& medal, const Metal& metal) {
+    pen.fill(moved(medal, 1.5, 2), rgb(0, 0, 0, 0.4f));
+    pen.fill(medal, radial({24, 20}, 50, metal.light, metal.dark));
+    pen.fill(outline(offset(medal, -3), 1.4), scaled(metal.light, 0.9));
+    pen.fill(outline(medal, 1.2), rgb(40, 30, 20, 0.8f));
+}
+
+void drawGameBadge(Pen& pen, const BadgeLook& look) {
+    const Metal metal = metalFor(look.metal);
+    const Shape medal = look.outline == 4 ? starFrame() : badgeFrame(look.outline);
+    drawMedal(pen, medal, metal);
+    if (look.label) {
+        const std::string label = look.label;
+        const double size = label.size() > 2 || look.outline == 4 ? 2.0 : 3.0;
+        // Stars are narrower near the top; their labels sit a little lower.
+        const double cy = look.outline == 4 ? 36 : look.outline == 2 ? 31 : 32;
+        // A dark rim all round keeps the digits readable on the pale metals too.
+        const Paint rim = solid(scaled(metal.dark, 0.45));
+        for (const Vec2 d : {Vec2{1, 1}, Vec2{-1, 1}, Vec2{1, -1}, Vec2{-1, -1}}) {
+            drawText(pen, label, 32 + d.x, cy + d.y, size, rim);
+        }
+        drawText(pen, label, 32, cy, size, solid(rgb(255, 255, 255)));
+        return;
+    }
+    const Shape e = emblem(look.emblem);
+    pen.fill(offset(e, 1.2), scaled(metal.dark, 0.9));
+    pen.fill(e, rgb(255, 255, 255, 0.95f));
 }
 
 }  // namespace
 
 // Metal, outline and emblem are chosen so that no two of the 64 badges look alike.
 void drawBadge(Pen& pen, int frame) {
+    BadgeLook look;
+    if (lookOf(frame, &look)) {
+        drawGameBadge(pen, look);
+        return;
+    }
     const Metal metal = metalFor(frame == 0 ? 0 : frame);
     const int kind = frame == 0 ? 3 : (frame / 8) % 4;
     const Shape medal = badgeFrame(kind);
-    pen.fill(moved(medal, 1.5, 2), rgb(0, 0, 0, 0.4f));
-    pen.fill(medal, radial({24, 20}, 50, metal.light, metal.dark));
-    pen.fill(outline(offset(medal, -3), 1.4), scaled(metal.light, 0.9));
-    pen.fill(outline(medal, 1.2), rgb(40, 30, 20, 0.8f));
+    drawMedal(pen, medal, metal);
     if (frame == 0) {                                // the test badge: a check mark and its name
         const Shape mark = moved(emblem(7), 0, -5);  // room for the name below
         pen.fill(offset(mark, 1.5), rgb(60, 30, 0, 0.8f));

@@ -51,6 +51,16 @@ Shape burst(double cx, double cy, double r) {
     return polygon(pts);
 }
 
+void badgesIcon(Pen& pen) {
+    plate(pen, 16, 16, 14);
+    const Shape ribbon = unite(polygon({{10, 6}, {15, 6}, {18, 15}, {13, 15}}),
+                               polygon({{22, 6}, {17, 6}, {14, 15}, {19, 15}}));
+    std::vector<Vec2> star;
+    for (int i = 0; i < 10; ++i) star.push_back(polar(16, 20.5, i % 2 ? 2.6 : 5.2, i * 36));
+    symbol(pen, unite(ribbon, ring(16, 20.5, 6.2, 1.8)));
+    symbol(pen, polygon(star));
+}
+
 }  // namespace
 
 void drawIcon(Pen& pen, int frame) {
@@ -108,6 +118,9 @@ void drawIcon(Pen& pen, int frame) {
             plate(pen, c, c, 14);
             symbol(pen, unite(polygon({{8, 16}, {14, 10}, {14, 22}}),
                               polygon({{24, 16}, {18, 10}, {18, 22}})));
+            break;
+        case 12:  // the badge box: a medal on its ribbon
+            badgesIcon(pen);
             break;
         default:
             break;

@@ -30,4 +30,19 @@ shot "$shots/robust-damaged-play.png"
 close_game
 [ "$closed_status" = 0 ] || fail "closing ended with status $closed_status"
 grep -q "Runtime Error" "$work/out.txt" && fail "runtime error"
+# Each damaged file is named once, with the reason, and no intact file is.
+said_once() { # file, reason
+  local count
+  count=$(grep -c "^Cannot load data/$1: " "$work/out.txt" || true)
+  [ "$count" = 1 ] || fail "data/$1 was named $count times"
+  grep -qF "Cannot load data/$1: $2" "$work/out.txt" || fail "no reason \"$2\" for data/$1"
+}
+said_once menu-hd.png "not a picture that can be decoded ("
+said_once gfx-hd.png "not a picture that can be decoded ("
+said_once microbes-hd.png "not a picture that can be decoded ("
+said_once common/Buttons-hd.png "not a picture that can be decoded ("
+said_once sfx/098.wav "data chunk cut short"
+said_once sfx/013.wav "format chunk cut short"
+said_once sfx/001.wav "not a RIFF file"
+[ "$(grep -c '^Cannot load ' "$work/out.txt")" = 7 ] || fail "an intact file was named too"
 echo "robust_damaged_files: ok"

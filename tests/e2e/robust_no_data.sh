@@ -4,6 +4,11 @@
 set -euo pipefail
 . "$VEXMO_SOURCE_DIR/tests/e2e/lib/game.sh"
 e2e_setup none
+# The build's data folder sits beside the build's program, where the game also looks: a copy of
+# the program in a folder of its own has none anywhere.
+mkdir "$work/bin"
+cp "$VEXMO_EXE" "$work/bin/vexmo"
+VEXMO_EXE=$work/bin/vexmo
 e2e_start
 wait_for_menu
 shot "$shots/robust-no-data.png"
@@ -16,4 +21,7 @@ alive "after a click without data"
 close_game
 [ "$closed_status" = 0 ] || fail "closing ended with status $closed_status"
 grep -q "Runtime Error" "$work/out.txt" && fail "runtime error"
+# One line names the places looked in, in their order.
+grep -qx "No data folder found (looked in ./data, $work/share/vexmo/data and $work/bin/data): .*" \
+  "$work/out.txt" || fail "no line naming the places tried: $(cat "$work/out.txt")"
 echo "robust_no_data: ok"

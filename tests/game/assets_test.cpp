@@ -63,6 +63,7 @@ TEST(AssetLoading, TheFontKeepsItsMetricsInVirtualUnits) {
     GameHarness h(1024, 768, GameHarness::Data::kEmpty);
     WritePng(h.DataPath("fonts/editundo-hd.png"), 512, 256);  // 128 cells of 32 x 32
     h.Create();
+    h.FinishLoading();
     Image* font = h.game->images[kFontSlot];
     ASSERT_NE(font, nullptr);
     EXPECT_EQ(font->Width(), 32);
@@ -71,6 +72,42 @@ TEST(AssetLoading, TheFontKeepsItsMetricsInVirtualUnits) {
     EXPECT_EQ(h.game->imageInfo[kFontSlot * 3 + 1], 10);
     EXPECT_EQ(h.game->imageInfo[kFontSlot * 3 + 2], 128);
     EXPECT_EQ(h.game->fontSlot, kFontSlot);
+}
+
+// The first frame shows only the clear colour, so nothing is decoded before it; the loading
+// picture has the logo from its first step on, and the logo and the font are each decoded once.
+TEST(AssetLoading, TheLogoAndTheFontAreLoadedOnceAndNotBeforeTheFirstFrame) {
+    GameHarness h(640, 480, GameHarness::Data::kEmpty);
+    WritePng(h.DataPath("common/DorvLogo-hd.png"), 512, 512);
+    WritePng(h.DataPath("fonts/editundo-hd.png"), 512, 256);
+    WritePng(h.DataPath("pelto_font.png"), 960, 10);
+    h.Create();
+    EXPECT_EQ(h.game->images[kLogoSlot], nullptr);
+    EXPECT_EQ(h.game->images[kFontSlot], nullptr);
+    // The framework's own built-in font is the one picture made before the first frame.
+    EXPECT_EQ(h.recorder.Count("glTexSubImage2D"), 1u);
+
+    h.Update();
+    Image* logo = h.game->images[kLogoSlot];
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(h.CommandsOfKind(static_cast<float>(kLogoSlot)).size(), 1u);
+    EXPECT_EQ(h.recorder.Count("glTexSubImage2D"), 2u);
+
+    ASSERT_GE(h.FinishLoading(), 0);
+    EXPECT_EQ(h.game->images[kLogoSlot], logo) << "the logo was loaded again";
+    ASSERT_NE(h.game->images[kFontSlot], nullptr);
+    // Only these three files exist: three pictures in all.
+    EXPECT_EQ(h.recorder.Count("glTexSubImage2D"), 3u);
+
+    // A new window size loads both again, once each, in the larger set.
+    WritePng(h.DataPath("common/DorvLogo-hd2.png"), 1024, 1024);
+    WritePng(h.DataPath("fonts/editundo-hd2.png"), 1024, 512);
+    h.Resize(1280, 1024);
+    h.Render();
+    ASSERT_GE(h.FinishLoading(), 0);
+    EXPECT_EQ(h.game->images[kLogoSlot]->Width(), 1024);
+    EXPECT_EQ(h.game->images[kFontSlot]->Width(), 64);
+    EXPECT_EQ(h.recorder.Count("glTexSubImage2D"), 5u);
 }
 
 TEST(AssetLoading, AMissingFileLeavesTheSlotEmptyButRecordsItsSize) {

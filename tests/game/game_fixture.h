@@ -188,10 +188,24 @@ private:
         std::filesystem::current_path(scratch_);
     }
     void LeaveScratchDirectory() {
+        KeepRecordForFuzzing();
         std::error_code ignored;
         std::filesystem::current_path(previous_, ignored);
         // remove_all removes the symlink itself, never the build's data folder behind it.
         std::filesystem::remove_all(scratch_, ignored);
+    }
+
+    // scripts/fuzz seeds its corpus of saved records with the ones the tests leave behind: with
+    // VEXMO_KEEP_RECORDS naming a folder, the state file of each harness is copied there.
+    void KeepRecordForFuzzing() const {
+        const char* keep = std::getenv("VEXMO_KEEP_RECORDS");
+        if (keep == nullptr || *keep == '\0') return;
+        std::error_code ignored;
+        const std::filesystem::path record = scratch_ / ".vantorstate";
+        if (!std::filesystem::is_regular_file(record, ignored)) return;
+        std::filesystem::copy_file(
+            record, std::filesystem::path(keep) / (scratch_.filename().string() + ".vantorstate"),
+            ignored);
     }
 
     std::filesystem::path scratch_;

@@ -45,7 +45,6 @@ TEST_F(GameTest, OnCreateSetsTheWorkingDefaults) {
     EXPECT_EQ(game->settings[5], 1);
     EXPECT_EQ(game->deviceWidth, 640);
     EXPECT_EQ(game->deviceHeight, 480);
-    EXPECT_EQ(game->fontSlot, kFontSlot);
     EXPECT_EQ(game->clsAlpha, 1.0f);
     EXPECT_EQ(harness->host->updateRate, 60);
     for (int i = 0; i < kChannels; ++i) EXPECT_EQ(game->sfxChannels[i], i);

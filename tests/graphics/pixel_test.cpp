@@ -1,5 +1,7 @@
-// Real pixels: a GLFW window on the test display, the real GL table, and read-back through the
-// graphics module. Skipped when there is no display.
+// Real pixels: a GLFW window on the test display, read back through the graphics module. Every
+// case runs twice: through the desktop's fixed-function table and through the shader table the
+// browser draws with (on the same GL), which must give the very same pixels. Skipped when there
+// is no display.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,11 +9,13 @@
 #include <memory>
 
 #include "graphics/gl_table.h"
+#include "graphics/gl_webgl.h"
 #include "graphics/graphics.h"
 #include "host/platform_glfw.h"
 #include "picture_files.h"
 #include "recorder_fixture.h"
 #include "scene.h"
+#include "shader_table.h"
 
 namespace {
 
@@ -19,7 +23,7 @@ constexpr uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
     return a << 24 | r << 16 | g << 8 | b;
 }
 
-class PixelTest : public ::testing::Test {
+class PixelTest : public ::testing::TestWithParam<GlTableKind> {
 protected:
     static void SetUpTestSuite() {
         if (!std::getenv("DISPLAY")) return;
@@ -31,7 +35,7 @@ protected:
         if (!windowOpen_) GTEST_SKIP() << "no display to open a window on";
         EnsureGraphicsGlobals();
         SetCurrentPlatform(platform_);
-        SetGlTable(RealGlTable());
+        ASSERT_TRUE(UseGlTable(GetParam()));
         gfx_ = gc_new<gxtkGraphics>();
         ASSERT_TRUE(gfx_->Validate());
         SetGraphicsDevice(gfx_);
@@ -43,6 +47,7 @@ protected:
     void TearDown() override {
         if (!windowOpen_) return;
         ::EndRender();
+        UseGlTable(GlTableKind::kFixedFunction);
         SetGraphicsDevice(nullptr);
         SetCurrentPlatform(nullptr);
     }
@@ -61,13 +66,13 @@ protected:
 Platform* PixelTest::platform_ = nullptr;
 bool PixelTest::windowOpen_ = false;
 
-TEST_F(PixelTest, ClearFillsTheFrameOpaque) {
+TEST_P(PixelTest, ClearFillsTheFrameOpaque) {
     Cls(255, 51, 0);
     EXPECT_EQ(Pixel(0, 0), Argb(255, 255, 51, 0));
     EXPECT_EQ(Pixel(639, 479), Argb(255, 255, 51, 0));
 }
 
-TEST_F(PixelTest, TranslucentRectangleBlendsPremultiplied) {
+TEST_P(PixelTest, TranslucentRectangleBlendsPremultiplied) {
     Cls(0, 0, 200);
     SetColor(255, 0, 0);
     SetAlpha(0.6f);  // packs as 153: the destination keeps 102/255 = 0.4 of itself
@@ -79,7 +84,7 @@ TEST_F(PixelTest, TranslucentRectangleBlendsPremultiplied) {
     EXPECT_EQ(Pixel(9, 20), Argb(255, 0, 0, 200));
 }
 
-TEST_F(PixelTest, AdditiveBlendingAddsAndSaturates) {
+TEST_P(PixelTest, AdditiveBlendingAddsAndSaturates) {
     Cls(0, 0, 100);
     SetBlend(1);
     SetColor(50, 60, 70);
@@ -91,7 +96,7 @@ TEST_F(PixelTest, AdditiveBlendingAddsAndSaturates) {
     EXPECT_EQ(Pixel(3, 3), Argb(255, 50, 60, 170));
 }
 
-TEST_F(PixelTest, ReadPixelsReturnsTheTopRowFirst) {
+TEST_P(PixelTest, ReadPixelsReturnsTheTopRowFirst) {
     SetColor(0, 255, 0);
     DrawRect(0, 0, 3, 1);
     Array<int> px(3 * 3);
@@ -114,7 +119,7 @@ std::string WriteGradientPng(const std::string& name, int width, int height) {
     return WritePng(name, width, height, 4, pixels);
 }
 
-TEST_F(PixelTest, ImageWithMiddleHandleLandsCentredOnThePosition) {
+TEST_P(PixelTest, ImageWithMiddleHandleLandsCentredOnThePosition) {
     const std::string path = WriteGradientPng("pixel_mid_4x4.png", 4, 4);
     Image* image = LoadImage(String(path.c_str()), 1, Image::MidHandle);
     ASSERT_NE(image, nullptr);
@@ -129,7 +134,7 @@ TEST_F(PixelTest, ImageWithMiddleHandleLandsCentredOnThePosition) {
     EXPECT_EQ(Pixel(101, 102), Argb(255, 0, 0, 0));
 }
 
-TEST_F(PixelTest, RotatedImageTurnsCounterClockwise) {
+TEST_P(PixelTest, RotatedImageTurnsCounterClockwise) {
     const std::string path = WriteGradientPng("pixel_rot_4x2.png", 4, 2);
     Image* image = LoadImage(String(path.c_str()), 1, 0);
     ASSERT_NE(image, nullptr);
@@ -146,7 +151,7 @@ TEST_F(PixelTest, RotatedImageTurnsCounterClockwise) {
     EXPECT_EQ(Pixel(200, 195), Argb(255, 0, 0, 0));
 }
 
-TEST_F(PixelTest, FramesOfAStripDrawTheirOwnTexels) {
+TEST_P(PixelTest, FramesOfAStripDrawTheirOwnTexels) {
     const std::string path = WriteGradientPng("pixel_strip_4x2.png", 4, 2);
     Image* image = LoadImage(String(path.c_str()), 2, 0);
     ASSERT_NE(image, nullptr);
@@ -156,7 +161,7 @@ TEST_F(PixelTest, FramesOfAStripDrawTheirOwnTexels) {
     EXPECT_EQ(Pixel(12, 10), Argb(255, 0, 0, 0));
 }
 
-TEST_F(PixelTest, ScissorClipsDrawing) {
+TEST_P(PixelTest, ScissorClipsDrawing) {
     SetScissor(50, 60, 10, 5);
     SetColor(255, 255, 255);
     DrawRect(0, 0, 640, 480);
@@ -173,7 +178,7 @@ TEST_F(PixelTest, ScissorClipsDrawing) {
     EXPECT_EQ(Pixel(0, 0), white);
 }
 
-TEST_F(PixelTest, OvalAndPolygonFill) {
+TEST_P(PixelTest, OvalAndPolygonFill) {
     SetColor(0, 0, 255);
     DrawEllipse(300, 300, 20, 10);
     EXPECT_EQ(Pixel(300, 300), Argb(255, 0, 0, 255));
@@ -188,7 +193,7 @@ TEST_F(PixelTest, OvalAndPolygonFill) {
     EXPECT_EQ(Pixel(418, 418), Argb(255, 0, 0, 0));
 }
 
-TEST_F(PixelTest, WrittenPixelsArePremultipliedInTheTexture) {
+TEST_P(PixelTest, WrittenPixelsArePremultipliedInTheTexture) {
     gxtkSurface* surface = gfx_->CreateSurface(2, 1);
     ASSERT_NE(surface, nullptr);
     Array<int> px(2);
@@ -201,7 +206,7 @@ TEST_F(PixelTest, WrittenPixelsArePremultipliedInTheTexture) {
     EXPECT_EQ(Pixel(6, 5), Argb(255, 1, 2, 3));
 }
 
-TEST_F(PixelTest, CorruptOrMissingPicturesGiveNull) {
+TEST_P(PixelTest, CorruptOrMissingPicturesGiveNull) {
     EXPECT_EQ(LoadImage(T("./graphics_test_files/missing_pixels.png"), 1, 0), nullptr);
     const std::string junk = WriteBytes("pixel_corrupt.png", {0x89, 'P', 'N', 'G', 13, 10, 26});
     EXPECT_EQ(LoadImage(String(junk.c_str()), 1, 0), nullptr);
@@ -211,7 +216,7 @@ TEST_F(PixelTest, CorruptOrMissingPicturesGiveNull) {
 
 // The recorder's software frame buffer stands in for the window in headless tests, so it must
 // produce the same pixels as the real GL for drawing on whole pixels.
-TEST_F(PixelTest, SoftwareFrameBufferMatchesTheRealOne) {
+TEST_P(PixelTest, SoftwareFrameBufferMatchesTheRealOne) {
     const std::string picture = WriteScenePng("scene_4x4.png", 4, 4);
     DrawScene(picture);
     Array<int> real(640 * 480);
@@ -244,5 +249,9 @@ TEST_F(PixelTest, SoftwareFrameBufferMatchesTheRealOne) {
     }
     SetCurrentPlatform(platform_);
 }
+
+INSTANTIATE_TEST_SUITE_P(Tables, PixelTest,
+                         ::testing::Values(GlTableKind::kFixedFunction, GlTableKind::kShader),
+                         GlTableKindName);
 
 }  // namespace

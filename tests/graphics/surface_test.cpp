@@ -208,4 +208,115 @@ TEST(SurfaceMemory, LoadImageFromMemory) {
     unloadImage(nullptr);
 }
 
+// The start of a PNG file: the signature and an IHDR chunk (8-bit RGBA) of the given size, with
+// no pixel data after it. stb_image reads the size from this much without checking the CRC.
+std::vector<uint8_t> PngHeader(uint32_t width, uint32_t height) {
+    std::vector<uint8_t> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n',
+                                  0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+    for (const uint32_t v : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(uint8_t(v >> shift));
+    }
+    const std::vector<uint8_t> rest = {8, 6, 0, 0, 0, 0, 0, 0, 0};  // depth, type, ..., CRC
+    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    return bytes;
+}
+
+TEST_F(SurfaceTest, HeaderAskingForMoreThanTheLimitIsRefusedWithOneLine) {
+    const std::string path = WriteBytes("huge_9000x9000.png", PngHeader(9000, 9000));
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(gfx->LoadSurface(String(path.c_str())), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Image too large: " + path + " is 9000 x 9000 texels, more than 8192 x 8192\n");
+    EXPECT_EQ(rec.Count("glGenTextures"), 0u);
+}
+
+TEST_F(SurfaceTest, TheLimitIsOnTheTexelCount) {
+    // One texel over: refused.
+    const std::string over = WriteBytes("over_8192x8193.png", PngHeader(8192, 8193));
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(gfx->LoadSurface(String(over.c_str())), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Image too large: " + over),
+              std::string::npos);
+
+    // Exactly at the limit: decoded (and failing only for want of pixel data), not refused.
+    const std::string at = WriteBytes("at_8192x8192.png", PngHeader(8192, 8192));
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(gfx->LoadSurface(String(at.c_str())), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("too large"), std::string::npos);
+
+    // A long thin picture wider than 8192 is far from the limit and loads.
+    const std::string wide = WriteCoordinatePng("wide_9000x1.png", 9000, 1);
+    gxtkSurface* s = gfx->LoadSurface(String(wide.c_str()));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Width(), 9000);
+    EXPECT_EQ(s->Height(), 1);
+}
+
+TEST(SurfaceMemory, HeaderAskingForMoreThanTheLimitIsRefusedFromMemory) {
+    const std::vector<uint8_t> bytes = PngHeader(9000, 9000);
+    int w = -1, h = -1, depth = -1;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(loadImage(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &depth), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Image too large: an image in memory is 9000 x 9000 texels, more than 8192 x "
+              "8192\n");
+    EXPECT_EQ(w, -1);  // nothing was decoded
+}
+
+// Found by fuzzing the surface loader: stb_image decodes a PGM header of width 0 into an empty
+// picture, which became a surface of width 0 (and a texture scale of 0).
+TEST_F(SurfaceTest, AGreyMapOfWidthZeroGivesNull) {
+    const std::vector<uint8_t> bytes = {0x50, 0x35, 0x0a, 0x3b, 0x20, 0x32, 0x0a, 0x32, 0x00,
+                                        0x35, 0x0a, 0x00, 0x00, 0x00, 0x00, 0x76, 0x00};
+    const std::string path = WriteBytes("width_0.pgm", bytes);
+    EXPECT_EQ(gfx->LoadSurface(String(path.c_str())), nullptr);
+    EXPECT_EQ(rec.Count("glGenTextures"), 0u);
+    int w = -1, h = -1, depth = -1;
+    EXPECT_EQ(loadImage(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &depth), nullptr);
+}
+
+// Found by fuzzing the surface loader: a PSD whose resource section runs past the end of the
+// file. stb_image's file reader refuses it and its memory reader decodes it; either way the
+// result must be the 3 x 2 picture of its header or nothing, never a bogus size.
+TEST_F(SurfaceTest, APsdWithAnOverlongResourceSectionLoadsSanelyOrNotAtAll) {
+    const std::vector<uint8_t> bytes = {
+        0x38, 0x42, 0x50, 0x53, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00,
+        0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x08, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x1c, 0x38, 0x42, 0x49, 0x4d, 0x03, 0xed, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x10, 0x00, 0x00, 0x00, 0x01, 0x00, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff,
+        0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff,
+        0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff,
+        0xff, 0xff, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00,
+        0x00, 0x90, 0x00, 0x00, 0x00, 0x88, 0xff, 0xff, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x10, 0x00, 0x01, 0x00, 0x00, 0x00, 0x10, 0x00, 0x02, 0x00, 0x00, 0x00, 0x10, 0xff,
+        0xff, 0x00, 0x00, 0x00, 0x10, 0x38, 0x42, 0x49, 0x4d, 0x6e, 0x6f, 0x72, 0x6d, 0xff, 0x00,
+        0x01, 0x00, 0x00, 0x00, 0x00, 0x0c, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02,
+        0x4c, 0x31, 0x00, 0x00, 0x02, 0x78, 0x9c, 0x63, 0x60, 0x60, 0x60, 0x38, 0xc1, 0x00, 0x00,
+        0x01, 0x96, 0x00, 0xc9, 0x00, 0x02, 0x78, 0x9c, 0x63, 0x60, 0x60, 0x60, 0x48, 0x61, 0x00,
+        0x00, 0x00, 0xce, 0x00, 0x65, 0x00, 0x02, 0x78, 0x9c, 0x63, 0x60, 0x60, 0x60, 0x30, 0x62,
+        0x00, 0x00, 0x00, 0x6a, 0x00, 0x33, 0x00, 0x02, 0x78, 0x9c, 0x63, 0x60, 0x60, 0x60, 0x68,
+        0x60, 0x00, 0x00, 0x01, 0x06, 0x00, 0x81, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x03,
+        0x00, 0x05, 0x00, 0x03, 0x00, 0x05, 0x00, 0x03, 0x00, 0x05, 0x00, 0x03, 0x00, 0x05, 0xfe,
+        0x00, 0x80, 0x02, 0x00, 0xc8, 0x00, 0x80, 0xfe, 0x00, 0x80, 0x02, 0x00, 0x64, 0x00, 0x80,
+        0xfe, 0x00, 0x80, 0x02, 0x00, 0x32, 0x00, 0x80, 0xfe, 0x00, 0x80, 0x02, 0x00, 0x80, 0x00,
+        0x80};
+    const std::string path = WriteBytes("overlong_resources.psd", bytes);
+    if (gxtkSurface* s = gfx->LoadSurface(String(path.c_str()))) {
+        EXPECT_EQ(s->Width(), 3);
+        EXPECT_EQ(s->Height(), 2);
+    }
+    int w = 0, h = 0, depth = 0;
+    unsigned char* pixels = loadImage(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &depth);
+    if (pixels != nullptr) {
+        EXPECT_EQ(w, 3);
+        EXPECT_EQ(h, 2);
+        EXPECT_EQ(depth, 4);
+        // Every byte of the picture is readable (AddressSanitizer would stop here otherwise).
+        volatile unsigned sum = 0;
+        for (int i = 0; i < w * h * depth; ++i) sum = sum + pixels[i];
+    }
+    unloadImage(pixels);
+}
+
 }  // namespace

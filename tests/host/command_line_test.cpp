@@ -73,3 +73,19 @@ TEST(CommandLineTest, UnknownMissingOrSurplusValuesExitTwoWithTheUsage) {
 }
 
 }  // namespace
+
+namespace {
+
+// --data names the data folder explicitly, in both spellings; it needs a name.
+TEST(CommandLineDataTest, DataNamesAFolder) {
+    EXPECT_TRUE(Parse({}).options.dataFolder.empty());
+    const CommandLine spaced = Parse({"--data", "/opt/vexmo data"});
+    ASSERT_EQ(spaced.action, CommandLineAction::kRun) << spaced.error;
+    EXPECT_EQ(spaced.options.dataFolder, "/opt/vexmo data");
+    EXPECT_EQ(Parse({"--data=rel/d"}).options.dataFolder, "rel/d");
+    EXPECT_EQ(Parse({"--data"}).action, CommandLineAction::kBadUsage);
+    EXPECT_EQ(Parse({"--data="}).action, CommandLineAction::kBadUsage);
+    EXPECT_NE(UsageText("vexmo").find("--data DIR"), std::string::npos);
+}
+
+}  // namespace

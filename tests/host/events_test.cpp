@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "input/input_device.h"
 #include "input/key_tokens.h"
 #include "input/key_translation.h"
@@ -97,6 +99,42 @@ TEST_F(HostEventsTest, TheLoopDeliversEventsToTheNextUpdate) {
     EXPECT_EQ(watcher->input->KeyHit('A'), 0);
     EXPECT_FLOAT_EQ(watcher->input->MouseX(), 300.0f);
     EXPECT_FLOAT_EQ(watcher->input->MouseY(), 200.0f);
+}
+
+// The mouse wheel: notches add up until the update that reads them ends; a wild value from a
+// broken device is dropped.
+TEST_F(HostEventsTest, WheelNotchesLastUntilTheEndOfTheUpdate) {
+    gxtkApp::OnScroll(1.0);
+    gxtkApp::OnScroll(2.0);
+    EXPECT_FLOAT_EQ(Input().MouseWheel(), 3.0f);
+    Input().EndUpdate();
+    EXPECT_FLOAT_EQ(Input().MouseWheel(), 0.0f);
+    gxtkApp::OnScroll(-1.0);
+    gxtkApp::OnScroll(1e9);
+    gxtkApp::OnScroll(std::nan(""));
+    EXPECT_FLOAT_EQ(Input().MouseWheel(), -1.0f);
+}
+
+class WheelWatcher : public ProbeApp {
+public:
+    float turned = 0;
+    int OnUpdate() override {
+        turned += input->MouseWheel();
+        return ProbeApp::OnUpdate();
+    }
+};
+
+TEST_F(HostEventsTest, TheLoopDeliversWheelNotchesToOneUpdate) {
+    WheelWatcher* watcher = gc_new<WheelWatcher>();
+    watcher->log = &log;
+    watcher->platform = &platform;
+    platform.QueueScroll(0, -2, 0.02);
+    platform.QueueScroll(0.5, 1, 0.05);
+    platform.QueueClose(0.1);
+    watcher->Run();
+    // Each update that follows a poll counts its notches once.
+    EXPECT_FLOAT_EQ(watcher->turned, -1.0f);
+    EXPECT_FLOAT_EQ(watcher->input->MouseWheel(), 0.0f);
 }
 
 }  // namespace

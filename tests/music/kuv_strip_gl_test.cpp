@@ -1,5 +1,6 @@
-// The tune loader on a real window: strip frames drawn with the real GL and read back must give
-// exactly the values stored in the PNG. Skipped when there is no display.
+// The tune loader on a real window: strip frames drawn and read back must give exactly the values
+// stored in the PNG, through the desktop's fixed-function table and through the browser's shader
+// table alike. Skipped when there is no display.
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
@@ -12,6 +13,7 @@
 #include "host/platform_glfw.h"
 #include "music/kuv_player.h"
 #include "music/kuv_strip.h"
+#include "tests/graphics/shader_table.h"
 #include "tests/music/kuv_test_support.h"
 
 namespace {
@@ -41,7 +43,7 @@ struct FileStrip {
     }
 };
 
-class KuvStripOnScreen : public ::testing::Test {
+class KuvStripOnScreen : public ::testing::TestWithParam<GlTableKind> {
 protected:
     static void SetUpTestSuite() {
         if (!std::getenv("DISPLAY")) return;
@@ -54,7 +56,7 @@ protected:
         InitGraphicsGlobals();
         SetAudioDevice(nullptr);  // instruments are not the point here
         SetCurrentPlatform(platform_);
-        SetGlTable(RealGlTable());
+        ASSERT_TRUE(UseGlTable(GetParam()));
         gfx_ = gc_new<gxtkGraphics>();
         ASSERT_TRUE(gfx_->Validate());
         SetGraphicsDevice(gfx_);
@@ -64,6 +66,7 @@ protected:
 
     void TearDown() override {
         if (!windowOpen_) return;
+        UseGlTable(GlTableKind::kFixedFunction);
         SetGraphicsDevice(nullptr);
         SetCurrentPlatform(nullptr);
     }
@@ -117,7 +120,7 @@ protected:
 Platform* KuvStripOnScreen::platform_ = nullptr;
 bool KuvStripOnScreen::windowOpen_ = false;
 
-TEST_F(KuvStripOnScreen, EveryBlueLevelReadsBackExactly) {
+TEST_P(KuvStripOnScreen, EveryBlueLevelReadsBackExactly) {
     // Every blue value 0..255 at every position over the frames, with varied red and green
     // and a band of transparent texels with bright colour behind the alpha.
     kuvtest::ScratchDataDir dir;
@@ -141,7 +144,7 @@ TEST_F(KuvStripOnScreen, EveryBlueLevelReadsBackExactly) {
     EXPECT_EQ(ExpectDecodedAsFile(file), 63 * 4096);
 }
 
-TEST_F(KuvStripOnScreen, GeneratedTunesDecodeAsTheirFiles) {
+TEST_P(KuvStripOnScreen, GeneratedTunesDecodeAsTheirFiles) {
     const std::string folder = std::string(VEXMO_BINARY_DIR) + "/data/tunes/Wendle/";
     for (int number = 10; number <= 18; ++number) {
         const std::string name = "Wendle/Tune_" + std::to_string(number);
@@ -156,5 +159,9 @@ TEST_F(KuvStripOnScreen, GeneratedTunesDecodeAsTheirFiles) {
         if (HasFailure()) return;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Tables, KuvStripOnScreen,
+                         ::testing::Values(GlTableKind::kFixedFunction, GlTableKind::kShader),
+                         GlTableKindName);
 
 }  // namespace

@@ -51,6 +51,8 @@ e2e_setup() {
   export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
   _e2e_wait_for_no_game_windows
   work=$(mktemp -d)
+  # A game that keeps its record in the player's folder (no ./data) never writes the real one.
+  export XDG_DATA_HOME="$work/.xdg-data"
   if [ "${1:-link}" = link ]; then ln -s "$VEXMO_BINARY_DIR/data" "$work/data"; fi
   shots="$VEXMO_BINARY_DIR/e2e-shots"
   mkdir -p "$shots"
