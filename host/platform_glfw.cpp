@@ -191,7 +191,9 @@ public:
         return true;
     }
 
-    bool TakesGamepadMappings() override { return initialised_; }
+    bool TakesGamepadMappings() override {
+        return initialised_;
+    }
 
     bool AddGamepadMapping(const std::string& line, std::string* error) override {
         if (!initialised_) return false;
@@ -249,7 +251,9 @@ public:
         return IsFullscreen();
     }
 
-    bool IsFullscreen() override { return window_ && glfwGetWindowMonitor(window_) != nullptr; }
+    bool IsFullscreen() override {
+        return window_ && glfwGetWindowMonitor(window_) != nullptr;
+    }
 
     void SetWindowIcon(const std::vector<IconImage>& images) override {
         if (!window_) return;
