@@ -164,9 +164,13 @@ test('a resize to 1280x1024 keeps the game working and loads the -hd2 images', a
 });
 
 test('a 3x screen gets the -hd2 images from the start', async () => {
-  const game = await openGame(browser, server.url, { deviceScaleFactor: 3 });
+  // A small page on a phone-class screen: 420 x 300 CSS pixels are 1260 x 900 device pixels.
+  const game = await openGame(browser, server.url, {
+    deviceScaleFactor: 3,
+    viewport: { width: 420, height: 300 },
+  });
   await game.step(kMenuFrames);
-  assert.deepEqual(await game.canvasSize(), [1920, 1440]);
+  assert.deepEqual(await game.canvasSize(), [1260, 900]);
   const files = await game.opened();
   assert.ok(files.some((f) => /-hd2\.png$/.test(f)), `-hd2 images opened: ${files.slice(0, 5)}`);
   await expectMenu(game);
