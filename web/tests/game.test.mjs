@@ -180,7 +180,7 @@ test('a 3x screen gets the -hd2 images from the start', async () => {
 test('a 60 second demo logs no uncaught error and no runtime error', async () => {
   const game = await openGame(browser, server.url, { query: '?demo' });
   await game.step(60 * 60, 300000);
-  const bad = game.lines.filter((l) => /Runtime Error|Uncaught|Aborted/i.test(l));
+  const bad = game.lines.filter((l) => /Runtime Error|Uncaught|Aborted|Failed to load/i.test(l));
   assert.deepEqual(bad, []);
   assert.deepEqual(game.errors, []);
   // The autopilot played: it left the menu for play at least once.
