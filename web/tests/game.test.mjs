@@ -35,10 +35,14 @@ function difficultyButtons(width, height) {
   return [0.2, 0.4, 0.6].map((f) => [Math.round(width * f), Math.round(height * 0.7)]);
 }
 
+const isMenu = ([e, n, r, sea]) =>
+  colour.isGreen(e) && colour.isOrange(n) && colour.isRed(r) && colour.isMenuBackground(sea);
+
 async function expectMenu(game) {
   const [w, h] = await game.canvasSize();
   const [easy, normal, hard] = difficultyButtons(w, h);
-  const [e, n, r, sea] = await game.pixels([easy, normal, hard, [Math.round(w * 0.88), Math.round(h * 0.42)]]);
+  const points = [easy, normal, hard, [Math.round(w * 0.88), Math.round(h * 0.42)]];
+  const [e, n, r, sea] = await game.sampleUntil(points, isMenu);
   assert.ok(colour.isGreen(e), `easy button green, got ${e}`);
   assert.ok(colour.isOrange(n), `normal button orange, got ${n}`);
   assert.ok(colour.isRed(r), `hard button red, got ${r}`);
@@ -55,21 +59,24 @@ async function startNormal(game) {
 async function expectPlay(game) {
   const [w, h] = await game.canvasSize();
   // The corner shows play's background; the pause button sits in the top-left corner.
-  const [corner, pause] = await game.pixels([[8, h - 10], [Math.round(w * 12 / 640), Math.round(h * 12 / 480)]]);
+  const points = [[8, h - 10], [Math.round((w * 12) / 640), Math.round((h * 12) / 480)]];
+  const isPlay = ([c, p]) => colour.isPlayBackground(c) && colour.isWhite(p);
+  const [corner, pause] = await game.sampleUntil(points, isPlay);
   assert.ok(colour.isPlayBackground(corner), `play background, got ${corner}`);
   assert.ok(colour.isWhite(pause), `pause button, got ${pause}`);
 }
 
-test('the menu appears with its three difficulty buttons', async () => {
+test('the menu appears with its three difficulty buttons', async (t) => {
   const game = await openGame(browser, server.url);
+  t.after(() => game.close());
   await game.step(kMenuFrames);
   await expectMenu(game);
   assert.deepEqual(game.errors, []);
-  await game.close();
 });
 
-test('Normal starts play, firing draws along the line of fire, Escape pauses, Quit returns to the menu', async () => {
+test('Normal starts play, firing draws along the line of fire, Escape pauses, Quit returns to the menu', async (t) => {
   const game = await openGame(browser, server.url);
+  t.after(() => game.close());
   await game.step(kMenuFrames);
   await startNormal(game);
   await expectPlay(game);
@@ -100,11 +107,11 @@ test('Normal starts play, firing draws along the line of fire, Escape pauses, Qu
   await game.step(kGameOverFrames + kMenuFrames);
   await expectMenu(game);
   assert.deepEqual(game.errors, []);
-  await game.close();
 });
 
-test('a finished game is in the menu lists after a reload (IndexedDB)', async () => {
+test('a finished game is in the menu lists after a reload (IndexedDB)', async (t) => {
   const game = await openGame(browser, server.url);
+  t.after(() => game.close());
   await game.step(kMenuFrames);
   const [w, h] = await game.canvasSize();
   // The score columns at the right: top ten, then last ten.
@@ -123,67 +130,68 @@ test('a finished game is in the menu lists after a reload (IndexedDB)', async ()
   await game.press('ArrowLeft');
   await game.step(5);
   await game.press('Enter');
-  await game.step(kGameOverFrames + kMenuFrames);
+  await game.step(kGameOverFrames);
+  await expectMenu(game);
   await game.page.waitForFunction(() => Module.vexmoSaves.syncs > 0, null, { timeout: 30000 });
   const played = await game.pixels(lists);
   assert.ok(!colour.same(fresh, played), 'the finished game changes the lists');
 
   await game.page.reload();
-  await game.step(kMenuFrames + 60);
-  const reloaded = await game.pixels(lists);
+  await game.step(kMenuFrames);
+  await expectMenu(game);
+  const reloaded = await game.sampleUntil(lists, (px) => colour.same(played, px), 120);
   assert.ok(colour.same(played, reloaded), 'the lists after the reload are the lists before it');
   assert.deepEqual(game.errors, []);
-  await game.close();
 });
 
-test('a browser refusing storage plays on without saving and says so', async () => {
+test('a browser refusing storage plays on without saving and says so', async (t) => {
   const game = await openGame(browser, server.url, { refuseStorage: true });
+  t.after(() => game.close());
   await game.step(kMenuFrames);
   await expectMenu(game);
   assert.ok(game.lines.some((l) => /refuses storage/.test(l)), 'the console says saves are off');
   await startNormal(game);
   await expectPlay(game);
   assert.deepEqual(game.errors, []);
-  await game.close();
 });
 
-test('a resize to 1280x1024 keeps the game working and loads the -hd2 images', async () => {
+test('a resize to 1280x1024 keeps the game working and loads the -hd2 images', async (t) => {
   const game = await openGame(browser, server.url);
+  t.after(() => game.close());
   await game.step(kMenuFrames);
   await game.forgetOpened();
   await game.page.setViewportSize({ width: 1280, height: 1024 });
   await game.step(kMenuFrames);
   assert.deepEqual(await game.canvasSize(), [1280, 1024]);
+  await expectMenu(game);
   const files = await game.opened();
   assert.ok(files.some((f) => /-hd2\.png$/.test(f)), `-hd2 images opened: ${files.slice(0, 5)}`);
-  await expectMenu(game);
   await startNormal(game);
   await expectPlay(game);
   assert.deepEqual(game.errors, []);
-  await game.close();
 });
 
-test('a 3x screen gets the -hd2 images from the start', async () => {
+test('a 3x screen gets the -hd2 images from the start', async (t) => {
   // A small page on a phone-class screen: 420 x 300 CSS pixels are 1260 x 900 device pixels.
   const game = await openGame(browser, server.url, {
     deviceScaleFactor: 3,
     viewport: { width: 420, height: 300 },
   });
+  t.after(() => game.close());
   await game.step(kMenuFrames);
   assert.deepEqual(await game.canvasSize(), [1260, 900]);
+  await expectMenu(game);
   const files = await game.opened();
   assert.ok(files.some((f) => /-hd2\.png$/.test(f)), `-hd2 images opened: ${files.slice(0, 5)}`);
-  await expectMenu(game);
-  await game.close();
 });
 
-test('a 60 second demo logs no uncaught error and no runtime error', async () => {
+test('a 60 second demo logs no uncaught error and no runtime error', async (t) => {
   const game = await openGame(browser, server.url, { query: '?demo' });
+  t.after(() => game.close());
   await game.step(60 * 60, 300000);
   const bad = game.lines.filter((l) => /Runtime Error|Uncaught|Aborted|Failed to load/i.test(l));
   assert.deepEqual(bad, []);
   assert.deepEqual(game.errors, []);
   // The autopilot played: it left the menu for play at least once.
   assert.ok(game.lines.some((l) => /^Playing /.test(l)), 'a tune started, so a round was played');
-  await game.close();
 });

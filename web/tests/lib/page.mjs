@@ -107,6 +107,19 @@ export class Game {
     });
   }
 
+  // Samples `points` (as pixels() does) every few frames until `holds(samples)` is true or
+  // `maxFrames` more frames have been drawn; returns the last samples either way, for the
+  // caller's assertions. Loading takes a varying number of frames (a new image set after a
+  // resize, a cold cache), so checks wait for what a player would wait for.
+  async sampleUntil(points, holds, maxFrames = 900) {
+    const last = (await this.frames()) + maxFrames;
+    for (;;) {
+      const samples = await this.pixels(points);
+      if (holds(samples) || (await this.frames()) >= last) return samples;
+      await this.step(5);
+    }
+  }
+
   // Waits for a console line matching `pattern`.
   async waitForLine(pattern, timeoutMs = 60000) {
     const start = Date.now();
