@@ -14,7 +14,6 @@ using namespace vexmo;
 
 namespace {
 
-constexpr int kNormalDifficulty = 2;
 // A hand needs a moment to reach the button, and holds it for a few updates.
 constexpr int kGlideUpdates = 20;
 constexpr int kPressUpdates = 3;

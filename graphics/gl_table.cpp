@@ -6,6 +6,7 @@
 
 #include "graphics/gl_trace.h"
 #include "graphics/gl_upload_layout.h"
+#include "graphics/gl_webgl.h"
 
 namespace {
 
@@ -232,11 +233,17 @@ GLenum RecGetError() {
 }  // namespace
 
 GlTable RealGlTable() {
+#ifdef __EMSCRIPTEN__
+    // A browser's GL is WebGL, which has none of the fixed-function entry points: the shader
+    // table builds them on what it has.
+    return WebGlTable();
+#else
     GlTable t;
 #define VEXMO_USE_GL(name) t.name = &gl##name;
     VEXMO_GL_ENTRY_POINTS(VEXMO_USE_GL)
 #undef VEXMO_USE_GL
     return t;
+#endif
 }
 
 GlTable RecordingGlTable() {

@@ -36,6 +36,10 @@ public:
 
 HostEvents hostEvents;
 
+void RunScheduledPass() {
+    if (host::app) host::app->RunPass();
+}
+
 }  // namespace
 
 int RunApp() {
@@ -82,7 +86,10 @@ int gxtkApp::SaveState(String state) {
     const std::string& path = RecordPath();
     if (path.empty()) return -1;
     PrepareRecordFolder();
-    return SaveStateFile(state, path.c_str());
+    const int result = SaveStateFile(state, path.c_str());
+    // A browser carries the written file on to lasting storage.
+    if (result == 0) CurrentPlatform().StateSaved();
+    return result;
 }
 
 String gxtkApp::LoadString(String path) {
@@ -195,6 +202,8 @@ void gxtkApp::Run() {
     InvokeOnCreate();
     if (!suspended) InvokeOnRender();
     if (afterFirstFrame) afterFirstFrame();
+    // The listener stays: the platform's own passes keep delivering events to it.
+    if (platform.SchedulePasses(RunScheduledPass)) return;
     while (platform.IsOpen()) RunPass();
     platform.SetListener(nullptr);
 }

@@ -56,8 +56,13 @@ public:
     void InvokeOnRender();
     void InvokeOnSuspend();
     void InvokeOnResume();
-    // The frame loop; returns once the window has been closed.
+    // The frame loop; returns once the window has been closed, or at once when the platform
+    // calls the passes itself (a browser, once per animation frame).
     void Run();
+    // One bounded pass of the loop: poll, up to kMaxCatchUpUpdates updates by the clock, one
+    // render, suspend and resume. Run repeats it; nothing else in it blocks but the platform's
+    // Sleep and WaitEvents, which return at once in a browser.
+    void RunPass();
 
     // Event callbacks; the platform calls them only while the loop polls or waits.
     static void OnKey(int key, int action);
@@ -68,7 +73,6 @@ public:
     static void OnScroll(double notches);
 
 private:
-    void RunPass();
     void RenderWhenEventDriven();
     void RunCatchUpBatch();
     void UpdateBody();

@@ -98,6 +98,13 @@ public:
     virtual void SetWindowIcon(const std::vector<IconImage>& images) {}
     // Whether a key (a GLFW key token) is held right now, for shortcuts with a modifier.
     virtual bool IsKeyDown(int glfwKey) { return false; }
+
+    // --- Backends that own the frame loop and the storage (the browser) ---------------
+    // Asks the backend to call `pass` once per display frame from now on. A backend that can
+    // returns true and the host stops looping itself; the desktop ones return false.
+    virtual bool SchedulePasses(void (*pass)()) { return false; }
+    // Called after the record was written, so the backend can carry it to lasting storage.
+    virtual void StateSaved() {}
 };
 
 // The backend the program runs on; set once at start-up (GLFW in the game, headless in tests).

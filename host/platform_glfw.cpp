@@ -41,6 +41,14 @@ static_assert(KeyToken::kLeftAlt == GLFW_KEY_LEFT_ALT && KeyToken::kRightAlt == 
 static_assert(KeyToken::kLast == GLFW_KEY_LAST);
 static_assert(Platform::kPress == GLFW_PRESS && Platform::kRelease == GLFW_RELEASE);
 
+// GLFW 3.3 brought the gamepad API; with an older GLFW (the browser build's) every pad reads raw.
+#ifdef GLFW_GAMEPAD_BUTTON_A
+#define VEXMO_GLFW_GAMEPADS 1
+#else
+#define VEXMO_GLFW_GAMEPADS 0
+#endif
+
+#if VEXMO_GLFW_GAMEPADS
 // Gamepad states are copied across index for index.
 static_assert(GamepadState::kA == GLFW_GAMEPAD_BUTTON_A &&
               GamepadState::kY == GLFW_GAMEPAD_BUTTON_Y);
@@ -62,6 +70,7 @@ struct GlfwErrorCatch {
     std::string first;
 };
 GlfwErrorCatch* errorCatch = nullptr;
+#endif
 
 class GlfwPlatform final : public Platform {
 public:
@@ -171,6 +180,7 @@ public:
     // --- Gamepads ----------------------------------------------------------------------
     // GLFW knows a pad's layout from its built-in mapping database and from the lines added
     // below; glfwJoystickIsGamepad is true only for pads it has a mapping for.
+#if VEXMO_GLFW_GAMEPADS
     bool GetGamepadState(GamepadState* state) override {
         const int joystick = FirstJoystick();
         if (joystick < 0 || !glfwJoystickIsGamepad(joystick)) return false;
@@ -181,7 +191,9 @@ public:
         return true;
     }
 
-    bool TakesGamepadMappings() override { return initialised_; }
+    bool TakesGamepadMappings() override {
+        return initialised_;
+    }
 
     bool AddGamepadMapping(const std::string& line, std::string* error) override {
         if (!initialised_) return false;
@@ -199,6 +211,8 @@ public:
         if (error) *error = caught.first.empty() ? "rejected" : caught.first;
         return false;
     }
+
+#endif
 
     // The first joystick GLFW has in any slot, or -1. A pad plugged in while the game runs is
     // used from the next update on, and when the pad in the first slot is pulled out, one still
@@ -237,7 +251,9 @@ public:
         return IsFullscreen();
     }
 
-    bool IsFullscreen() override { return window_ && glfwGetWindowMonitor(window_) != nullptr; }
+    bool IsFullscreen() override {
+        return window_ && glfwGetWindowMonitor(window_) != nullptr;
+    }
 
     void SetWindowIcon(const std::vector<IconImage>& images) override {
         if (!window_) return;

@@ -50,7 +50,9 @@ void SessionPlatform::CaptureBackBuffer() {
     lastFrame_.height = height;
     lastFrame_.rgba.resize(static_cast<size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
+#ifndef __EMSCRIPTEN__
+    glReadBuffer(GL_BACK);  // WebGL reads the drawing buffer, its only one
+#endif
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, lastFrame_.rgba.data());
 }
 

@@ -84,6 +84,8 @@ public:
         inner_.SetWindowIcon(images);
     }
     bool IsKeyDown(int glfwKey) override { return inner_.IsKeyDown(glfwKey); }
+    bool SchedulePasses(void (*pass)()) override { return inner_.SchedulePasses(pass); }
+    void StateSaved() override { inner_.StateSaved(); }
 
 private:
     void CaptureBackBuffer();

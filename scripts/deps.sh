@@ -5,6 +5,13 @@ packages=(build-essential cmake pkg-config git libglfw3-dev libopenal-dev libstb
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick sox
   mesa-utils libgl1-mesa-dri vorbis-tools fonts-dejavu-core openbox x11-utils x11-apps valgrind strace
   desktop-file-utils)
+# The browser build and its tests (scripts/web, the browser stage of scripts/test); node and npm
+# come from Debian only where the machine has none of its own.
+if [ "${1:-}" = "--web" ]; then
+  packages+=(emscripten chromium)
+  command -v node >/dev/null || packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -89,7 +89,13 @@ protected:
         probe->log = &log;
         probe->platform = &platform;
     }
-    void TearDown() override { SetCurrentPlatform(nullptr); }
+    // The probe's log dies with the fixture, so no later test in this process may reach the
+    // probe through the host (a loop the page drove is never left by Run).
+    void TearDown() override {
+        platform.SetListener(nullptr);
+        host::app = nullptr;
+        SetCurrentPlatform(nullptr);
+    }
 
     HeadlessPlatform platform;
     GlRecorder recorder;  // the renderer draws into a log, not into GL

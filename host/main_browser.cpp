@@ -1,0 +1,35 @@
+// Entry of the browser build. Everything it makes is static: the browser's frame loop unwinds
+// main's stack and then calls the loop's passes for as long as the page lives.
+#include <memory>
+
+#include "game/demo_pilot.h"
+#include "host/data_location.h"
+#include "host/entry.h"
+#include "host/platform_browser.h"
+#include "host/session_platform.h"
+
+namespace {
+
+// The data package is mounted at the page's ./data; the record's folder /save is the one
+// web/pre.js loads from IndexedDB before main runs.
+DataLocation PageLocation() {
+    DataLocation location = WorkingFolderLocation();
+    location.recordPath = "/save/.vantorstate";
+    return location;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    UseDataLocation(PageLocation());
+    static std::unique_ptr<Platform> browser = NewBrowserPlatform();
+    Platform* platform = browser.get();
+    // "?demo" in the address hands the pointer to the autopilot, as "vexmo --demo" does.
+    if (BrowserAddressHas("demo")) {
+        static SessionPlatform session(*browser);
+        static DemoPilot pilot;
+        session.SetPilot(&pilot);
+        platform = &session;
+    }
+    return hostMain(argc, argv, *platform);
+}

@@ -1,0 +1,154 @@
+#include "host/platform_browser.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "host/platform_glfw.h"
+
+namespace {
+
+// Holds the page's events until the loop polls, so the game sees them at the same point of a
+// pass as on the desktop, however the browser interleaves its event handlers with the frames.
+class EventQueue final : public PlatformEvents {
+public:
+    void SetTarget(PlatformEvents* target) { target_ = target; }
+    void Deliver() {
+        // An event handler may not run inside delivery, but the swap keeps the loop safe anyway.
+        std::vector<std::function<void(PlatformEvents&)>> due;
+        due.swap(pending_);
+        if (!target_) return;
+        for (auto& event : due) event(*target_);
+    }
+    void OnKey(int key, int action) override {
+        Add([=](PlatformEvents& l) { l.OnKey(key, action); });
+    }
+    void OnChar(unsigned int codepoint) override {
+        Add([=](PlatformEvents& l) { l.OnChar(codepoint); });
+    }
+    void OnMouseButton(int button, int action) override {
+        Add([=](PlatformEvents& l) { l.OnMouseButton(button, action); });
+    }
+    void OnWindowSize(int width, int height) override {
+        Add([=](PlatformEvents& l) { l.OnWindowSize(width, height); });
+    }
+    void OnWindowRefresh() override {
+        Add([](PlatformEvents& l) { l.OnWindowRefresh(); });
+    }
+
+private:
+    void Add(std::function<void(PlatformEvents&)> event) { pending_.push_back(std::move(event)); }
+    PlatformEvents* target_ = nullptr;
+    std::vector<std::function<void(PlatformEvents&)>> pending_;
+};
+
+class BrowserPlatform final : public Platform {
+public:
+    BrowserPlatform() : glfw_(NewGlfwPlatform()) {}
+
+    bool Init() override {
+        start_ = emscripten_get_now();
+        return glfw_->Init();
+    }
+
+    bool OpenWindow(int width, int height, const std::string& title) override {
+        if (!glfw_->OpenWindow(width, height, title)) return false;
+        glfw_->SetListener(&queue_);
+        open_ = true;
+        // GLFW sized the canvas to the window asked for; the page wants it to fill the page.
+        EM_ASM({
+            if (Module.vexmoFitCanvas) Module.vexmoFitCanvas();
+        });
+        return true;
+    }
+
+    // A page has no position of its own.
+    void SetWindowPos(int x, int y) override {}
+    void GetDesktopSize(int* width, int* height) override {
+        *width = EM_ASM_INT({ return Math.round(screen.width * (window.devicePixelRatio || 1)); });
+        *height =
+            EM_ASM_INT({ return Math.round(screen.height * (window.devicePixelRatio || 1)); });
+    }
+    // The canvas's drawing buffer, which web/pre.js keeps at the page's size in device pixels.
+    void GetWindowSize(int* width, int* height) override {
+        *width = 0;
+        *height = 0;
+        if (!open_) return;
+        emscripten_get_canvas_element_size("#canvas", width, height);
+    }
+    // A tab is closed by the browser without asking the page.
+    bool IsOpen() override { return open_; }
+    bool IsIconified() override { return open_ && PageHidden(); }
+    // A visible page counts as focused: a tab that is shown is the one being played.
+    bool IsFocused() override { return open_ && !PageHidden(); }
+    void SwapBuffers() override { glfw_->SwapBuffers(); }
+    void Terminate() override {
+        open_ = false;
+        glfw_->Terminate();
+    }
+
+    double Time() override { return (emscripten_get_now() - start_) / 1000.0; }
+    // The browser calls the loop once per animation frame; nothing may block between them.
+    void Sleep(double seconds) override {}
+    void SetListener(PlatformEvents* listener) override { queue_.SetTarget(listener); }
+    void PollEvents() override {
+        glfw_->PollEvents();
+        queue_.Deliver();
+    }
+    void WaitEvents() override { PollEvents(); }
+
+    void GetCursorPos(double* x, double* y) override { glfw_->GetCursorPos(x, y); }
+    int GetJoystickAxes(float* axes, int max) override { return glfw_->GetJoystickAxes(axes, max); }
+    int GetJoystickButtons(unsigned char* buttons, int max) override {
+        return glfw_->GetJoystickButtons(buttons, max);
+    }
+
+    bool SchedulePasses(void (*pass)()) override {
+        // A hidden tab gets no animation frames, so the change of visibility runs a pass of its
+        // own: that pass suspends the game (audio paused) at once.
+        scheduledPass_ = pass;
+        emscripten_set_visibilitychange_callback(
+            nullptr, 0, [](int, const EmscriptenVisibilityChangeEvent*, void*) -> EM_BOOL {
+                if (scheduledPass_) scheduledPass_();
+                return 0;
+            });
+        // Animation frames; the last argument unwinds the caller's stack and never returns, so
+        // nothing after start-up shuts the page's audio or GL down.
+        emscripten_set_main_loop(pass, 0, 1);
+        return true;
+    }
+    void StateSaved() override {
+        EM_ASM({
+            if (Module.vexmoSyncSaves) Module.vexmoSyncSaves();
+        });
+    }
+
+private:
+    static bool PageHidden() {
+        return EM_ASM_INT({ return document.hidden ? 1 : 0; }) != 0;
+    }
+
+    static inline void (*scheduledPass_)() = nullptr;
+    std::unique_ptr<Platform> glfw_;
+    EventQueue queue_;
+    double start_ = 0.0;
+    bool open_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> NewBrowserPlatform() {
+    return std::make_unique<BrowserPlatform>();
+}
+
+bool BrowserAddressHas(const char* option) {
+    return EM_ASM_INT(
+               {
+                   var params = new URLSearchParams(location.search);
+                   return params.has(UTF8ToString($0)) ? 1 : 0;
+               },
+               option) != 0;
+}

@@ -1,0 +1,197 @@
+// The browser build in Debian's headless Chromium, checked the way a player sees it: sampled
+// canvas pixels after stepped frames (lib/page.mjs), the page's console, and what the page
+// opened from its data package. Run: node --test (VEXMO_WEB_DIR names the built page).
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+import { serve } from './lib/server.mjs';
+import { launch } from './lib/browser.mjs';
+import { openGame } from './lib/page.mjs';
+import * as colour from './lib/colours.mjs';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const webDir = process.env.VEXMO_WEB_DIR || path.join(here, '../../build-web/web');
+// Loading takes about half a second and the menu slides in over another half.
+const kMenuFrames = 150;
+// The game-over overlay stays 90 updates before the menu comes back.
+const kGameOverFrames = 150;
+
+let server;
+let browser;
+before(async () => {
+  server = await serve(webDir);
+  browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+// The difficulty buttons of a landscape menu at rest: 0.2, 0.4 and 0.6 of the width across,
+// 0.7 of the height down (game/layout.cpp); the render scales the virtual screen uniformly.
+function difficultyButtons(width, height) {
+  return [0.2, 0.4, 0.6].map((f) => [Math.round(width * f), Math.round(height * 0.7)]);
+}
+
+const isMenu = ([e, n, r, sea]) =>
+  colour.isGreen(e) && colour.isOrange(n) && colour.isRed(r) && colour.isMenuBackground(sea);
+
+async function expectMenu(game) {
+  const [w, h] = await game.canvasSize();
+  const [easy, normal, hard] = difficultyButtons(w, h);
+  const points = [easy, normal, hard, [Math.round(w * 0.88), Math.round(h * 0.42)]];
+  const [e, n, r, sea] = await game.sampleUntil(points, isMenu);
+  assert.ok(colour.isGreen(e), `easy button green, got ${e}`);
+  assert.ok(colour.isOrange(n), `normal button orange, got ${n}`);
+  assert.ok(colour.isRed(r), `hard button red, got ${r}`);
+  assert.ok(colour.isMenuBackground(sea), `menu background, got ${sea}`);
+}
+
+async function startNormal(game) {
+  const [w, h] = await game.canvasSize();
+  const [, normal] = difficultyButtons(w, h);
+  await game.click(normal[0], normal[1]);
+  await game.step(150);
+}
+
+async function expectPlay(game) {
+  const [w, h] = await game.canvasSize();
+  // The corner shows play's background; the pause button sits in the top-left corner.
+  const points = [[8, h - 10], [Math.round((w * 12) / 640), Math.round((h * 12) / 480)]];
+  const isPlay = ([c, p]) => colour.isPlayBackground(c) && colour.isWhite(p);
+  const [corner, pause] = await game.sampleUntil(points, isPlay);
+  assert.ok(colour.isPlayBackground(corner), `play background, got ${corner}`);
+  assert.ok(colour.isWhite(pause), `pause button, got ${pause}`);
+}
+
+test('the menu appears with its three difficulty buttons', async (t) => {
+  const game = await openGame(browser, server.url);
+  t.after(() => game.close());
+  await game.step(kMenuFrames);
+  await expectMenu(game);
+  assert.deepEqual(game.errors, []);
+});
+
+test('Normal starts play, firing draws along the line of fire, Escape pauses, Quit returns to the menu', async (t) => {
+  const game = await openGame(browser, server.url);
+  t.after(() => game.close());
+  await game.step(kMenuFrames);
+  await startNormal(game);
+  await expectPlay(game);
+
+  // The pointer at the right edge brings the ship to the right of the rim; shots travel left
+  // from it along the middle row toward the dish's centre.
+  await game.page.mouse.move(600, 240);
+  await game.step(60);
+  const line = [];
+  for (let x = 340; x <= 540; x += 4) line.push([x, 240]);
+  const reds = (px) => px.filter(colour.isRedShot).length;
+  const idle = reds(await game.pixels(line));
+  await game.page.mouse.down();
+  await game.step(20);
+  const firing = reds(await game.pixels(line));
+  await game.page.mouse.up();
+  assert.ok(idle <= 2, `no shots before firing (${idle} red points)`);
+  assert.ok(firing >= 8, `shots along the line of fire (${firing} red points)`);
+
+  await game.press('Escape');
+  await game.step(30);
+  const [dimmed] = await game.pixels([[12, 12]]);
+  assert.ok(!colour.isWhite(dimmed) && dimmed[0] > 40, `pause menu dims the field, got ${dimmed}`);
+  // Left moves the focus from resume to quit, Enter takes it.
+  await game.press('ArrowLeft');
+  await game.step(5);
+  await game.press('Enter');
+  await game.step(kGameOverFrames + kMenuFrames);
+  await expectMenu(game);
+  assert.deepEqual(game.errors, []);
+});
+
+test('a finished game is in the menu lists after a reload (IndexedDB)', async (t) => {
+  const game = await openGame(browser, server.url);
+  t.after(() => game.close());
+  await game.step(kMenuFrames);
+  const [w, h] = await game.canvasSize();
+  // The score columns at the right: top ten, then last ten.
+  const lists = [];
+  for (let y = Math.round(h * 0.15); y < h * 0.9; y += 3) {
+    for (let x = Math.round(w * 0.96); x < w * 0.995; x += 2) lists.push([x, y]);
+  }
+  const fresh = await game.pixels(lists);
+  await startNormal(game);
+  await game.page.mouse.move(600, 240);
+  await game.page.mouse.down();
+  await game.step(240);
+  await game.page.mouse.up();
+  await game.press('Escape');
+  await game.step(20);
+  await game.press('ArrowLeft');
+  await game.step(5);
+  await game.press('Enter');
+  await game.step(kGameOverFrames);
+  await expectMenu(game);
+  await game.page.waitForFunction(() => Module.vexmoSaves.syncs > 0, null, { timeout: 30000 });
+  const played = await game.pixels(lists);
+  assert.ok(!colour.same(fresh, played), 'the finished game changes the lists');
+
+  await game.page.reload();
+  await game.step(kMenuFrames);
+  await expectMenu(game);
+  const reloaded = await game.sampleUntil(lists, (px) => colour.same(played, px), 120);
+  assert.ok(colour.same(played, reloaded), 'the lists after the reload are the lists before it');
+  assert.deepEqual(game.errors, []);
+});
+
+test('a browser refusing storage plays on without saving and says so', async (t) => {
+  const game = await openGame(browser, server.url, { refuseStorage: true });
+  t.after(() => game.close());
+  await game.step(kMenuFrames);
+  await expectMenu(game);
+  assert.ok(game.lines.some((l) => /refuses storage/.test(l)), 'the console says saves are off');
+  await startNormal(game);
+  await expectPlay(game);
+  assert.deepEqual(game.errors, []);
+});
+
+test('a resize to 1280x1024 keeps the game working and loads the -hd2 images', async (t) => {
+  const game = await openGame(browser, server.url);
+  t.after(() => game.close());
+  await game.step(kMenuFrames);
+  await game.forgetOpened();
+  await game.page.setViewportSize({ width: 1280, height: 1024 });
+  await game.step(kMenuFrames);
+  assert.deepEqual(await game.canvasSize(), [1280, 1024]);
+  await expectMenu(game);
+  const files = await game.opened();
+  assert.ok(files.some((f) => /-hd2\.png$/.test(f)), `-hd2 images opened: ${files.slice(0, 5)}`);
+  await startNormal(game);
+  await expectPlay(game);
+  assert.deepEqual(game.errors, []);
+});
+
+test('a 3x screen gets the -hd2 images from the start', async (t) => {
+  // A small page on a phone-class screen: 420 x 300 CSS pixels are 1260 x 900 device pixels.
+  const game = await openGame(browser, server.url, {
+    deviceScaleFactor: 3,
+    viewport: { width: 420, height: 300 },
+  });
+  t.after(() => game.close());
+  await game.step(kMenuFrames);
+  assert.deepEqual(await game.canvasSize(), [1260, 900]);
+  await expectMenu(game);
+  const files = await game.opened();
+  assert.ok(files.some((f) => /-hd2\.png$/.test(f)), `-hd2 images opened: ${files.slice(0, 5)}`);
+});
+
+test('a 60 second demo logs no uncaught error and no runtime error', async (t) => {
+  const game = await openGame(browser, server.url, { query: '?demo' });
+  t.after(() => game.close());
+  await game.step(60 * 60, 300000);
+  const bad = game.lines.filter((l) => /Runtime Error|Uncaught|Aborted|Failed to load/i.test(l));
+  assert.deepEqual(bad, []);
+  assert.deepEqual(game.errors, []);
+  // The autopilot played: it left the menu for play at least once.
+  assert.ok(game.lines.some((l) => /^Playing /.test(l)), 'a tune started, so a round was played');
+});

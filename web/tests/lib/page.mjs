@@ -1,0 +1,207 @@
+// Opens the game in a page and gives tests a player's view of it: frames counted, canvas pixels
+// sampled right after a frame is drawn, clicks and keys on the canvas.
+//
+// Animation frames in headless Chromium come slowly and unevenly, so a stepped page replaces the
+// clock: every frame advances it by exactly 1/60 s (one update per frame) and frames follow each
+// other as fast as they can be drawn. Tests therefore wait for frame counts, never for wall time.
+
+// Runs in the page before any of its scripts.
+function installProbe({ stepped, refuseStorage }) {
+  const probe = { frames: 0, stepped, requests: [], opened: [] };
+  if (refuseStorage) {
+    // As a browser with storage turned off for the site does.
+    IDBFactory.prototype.open = () => {
+      throw new DOMException('access to IndexedDB is denied', 'SecurityError');
+    };
+  }
+  window.__vexmo = probe;
+  if (stepped) {
+    let now = 0;
+    performance.now = () => now;
+    probe.advance = (ms) => {
+      now += ms;
+    };
+  }
+  let module;
+  Object.defineProperty(window, 'Module', {
+    configurable: true,
+    get() {
+      return module;
+    },
+    set(value) {
+      module = value;
+      if (!module || module.__probed) return;
+      module.__probed = true;
+      // Every path the game opens in the page's file system, for checks of the image set.
+      module.preRun = module.preRun || [];
+      module.preRun.push(() => {
+        const open = FS.open;
+        FS.open = function (p, ...rest) {
+          probe.opened.push(String(p));
+          return open.call(this, p, ...rest);
+        };
+      });
+      module.preMainLoop = () => {
+        if (probe.stepped) {
+          if (probe.frames === 0) module._emscripten_set_main_loop_timing(2, 0);
+          probe.advance(1000 / 60);
+        }
+      };
+      module.postMainLoop = () => {
+        probe.frames++;
+        const gl = module.ctx;
+        const pending = probe.requests;
+        probe.requests = [];
+        for (const request of pending) request(gl, module.canvas);
+      };
+    },
+  });
+}
+
+export async function openGame(
+  browser,
+  baseUrl,
+  { query = '', stepped = true, refuseStorage = false, viewport, deviceScaleFactor } = {},
+) {
+  const context = await browser.newContext({
+    viewport: viewport || { width: 640, height: 480 },
+    deviceScaleFactor: deviceScaleFactor || 1,
+  });
+  const page = await context.newPage();
+  const game = new Game(page, context);
+  await page.addInitScript(installProbe, { stepped, refuseStorage });
+  await page.goto(baseUrl + 'index.html' + query);
+  return game;
+}
+
+export class Game {
+  constructor(page, context) {
+    this.page = page;
+    this.context = context;
+    this.lines = [];
+    this.errors = [];
+    page.on('console', (m) => this.lines.push(m.text()));
+    page.on('pageerror', (e) => this.errors.push(String(e)));
+  }
+
+  // The paths opened so far; forgetOpened starts the list afresh.
+  opened() {
+    return this.page.evaluate(() => window.__vexmo.opened);
+  }
+  forgetOpened() {
+    return this.page.evaluate(() => {
+      window.__vexmo.opened = [];
+    });
+  }
+
+  frames() {
+    return this.page.evaluate(() => window.__vexmo.frames);
+  }
+
+  // Waits until `count` more frames have been drawn.
+  async step(count, timeoutMs = 120000) {
+    const target = (await this.frames()) + count;
+    await this.page.waitForFunction((t) => window.__vexmo.frames >= t, target, {
+      timeout: timeoutMs,
+      polling: 50,
+    });
+  }
+
+  // Samples `points` (as pixels() does) every few frames until `holds(samples)` is true or
+  // `maxFrames` more frames have been drawn; returns the last samples either way, for the
+  // caller's assertions. Loading takes a varying number of frames (a new image set after a
+  // resize, a cold cache), so checks wait for what a player would wait for.
+  async sampleUntil(points, holds, maxFrames = 900) {
+    const last = (await this.frames()) + maxFrames;
+    for (;;) {
+      const samples = await this.pixels(points);
+      if (holds(samples) || (await this.frames()) >= last) return samples;
+      await this.step(5);
+    }
+  }
+
+  // Waits for a console line matching `pattern`.
+  async waitForLine(pattern, timeoutMs = 60000) {
+    const start = Date.now();
+    while (Date.now() - start < timeoutMs) {
+      if (this.lines.some((l) => pattern.test(l))) return;
+      await this.page.waitForTimeout(100);
+    }
+    throw new Error(`no console line like ${pattern} (last: ${this.lines.slice(-5).join(' | ')})`);
+  }
+
+  // The canvas's drawing-buffer size in pixels.
+  canvasSize() {
+    return this.page.evaluate(() => [Module.canvas.width, Module.canvas.height]);
+  }
+
+  // RGBA of canvas pixels (x, y from the top-left, in drawing-buffer pixels) read right after
+  // the next frame is drawn.
+  pixels(points) {
+    return this.page.evaluate(
+      (pts) =>
+        new Promise((resolve) => {
+          window.__vexmo.requests.push((gl, canvas) => {
+            const out = [];
+            const px = new Uint8Array(4);
+            for (const [x, y] of pts) {
+              gl.readPixels(x, canvas.height - 1 - y, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, px);
+              out.push([px[0], px[1], px[2], px[3]]);
+            }
+            resolve(out);
+          });
+        }),
+      points,
+    );
+  }
+
+  // The whole next frame as a PNG file (the canvas is not kept between frames, so it is read
+  // inside one).
+  async screenshot(file) {
+    const dataUrl = await this.page.evaluate(
+      () =>
+        new Promise((resolve) => {
+          window.__vexmo.requests.push((gl, canvas) => {
+            const w = canvas.width;
+            const h = canvas.height;
+            const px = new Uint8Array(w * h * 4);
+            gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, px);
+            const out = document.createElement('canvas');
+            out.width = w;
+            out.height = h;
+            const c2d = out.getContext('2d');
+            const image = c2d.createImageData(w, h);
+            for (let y = 0; y < h; y++) {
+              const from = (h - 1 - y) * w * 4;
+              image.data.set(px.subarray(from, from + w * 4), y * w * 4);
+            }
+            for (let i = 3; i < image.data.length; i += 4) image.data[i] = 255;
+            c2d.putImageData(image, 0, 0);
+            resolve(out.toDataURL('image/png'));
+          });
+        }),
+    );
+    const fs = await import('node:fs');
+    fs.writeFileSync(file, Buffer.from(dataUrl.split(',')[1], 'base64'));
+  }
+
+  // A click at canvas pixel (x, y), in CSS pixels for the mouse.
+  async click(x, y, holdFrames = 3) {
+    const ratio = await this.page.evaluate(() => window.devicePixelRatio || 1);
+    await this.page.mouse.move(x / ratio, y / ratio);
+    await this.step(2);
+    await this.page.mouse.down();
+    await this.step(holdFrames);
+    await this.page.mouse.up();
+  }
+
+  async press(key, holdFrames = 3) {
+    await this.page.keyboard.down(key);
+    await this.step(holdFrames);
+    await this.page.keyboard.up(key);
+  }
+
+  close() {
+    return this.context.close();
+  }
+}
