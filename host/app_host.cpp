@@ -1,6 +1,7 @@
 #include "host/app_host.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "audio/audio_device.h"
@@ -87,9 +88,14 @@ int gxtkApp::SaveState(String state) {
     if (path.empty()) return -1;
     PrepareRecordFolder();
     const int result = SaveStateFile(state, path.c_str());
-    // A browser carries the written file on to lasting storage.
-    if (result == 0) CurrentPlatform().StateSaved();
-    return result;
+    if (result != 0) return result;
+    // A browser carries the written file on to lasting storage, when it has any: a record that
+    // lasts only as long as the page is a failed save, as the player is told.
+    const std::string lost = CurrentPlatform().KeepSavedState();
+    if (lost.empty()) return 0;
+    std::printf("Save failed: %s\n", lost.c_str());
+    std::fflush(stdout);
+    return -1;
 }
 
 String gxtkApp::LoadString(String path) {

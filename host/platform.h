@@ -104,7 +104,8 @@ public:
     // returns true and the host stops looping itself; the desktop ones return false.
     virtual bool SchedulePasses(void (*pass)()) { return false; }
     // Called after the record was written, so the backend can carry it to lasting storage.
-    virtual void StateSaved() {}
+    // Returns why it cannot (a browser refusing storage), or an empty string when it will last.
+    virtual std::string KeepSavedState() { return std::string(); }
 };
 
 // The backend the program runs on; set once at start-up (GLFW in the game, headless in tests).

@@ -120,10 +120,13 @@ public:
         emscripten_set_main_loop(pass, 0, 1);
         return true;
     }
-    void StateSaved() override {
-        EM_ASM({
-            if (Module.vexmoSyncSaves) Module.vexmoSyncSaves();
-        });
+    std::string KeepSavedState() override {
+        const bool kept = EM_ASM_INT({
+                              if (!Module.vexmoSaves || !Module.vexmoSaves.enabled) return 0;
+                              Module.vexmoSyncSaves();
+                              return 1;
+                          }) != 0;
+        return kept ? std::string() : std::string("this browser refuses storage");
     }
 
 private:

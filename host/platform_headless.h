@@ -9,6 +9,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/monitor_choice.h"
@@ -57,6 +58,8 @@ public:
     void SetCursorNow(double x, double y);
     void SetJoystick(std::vector<float> axes, std::vector<unsigned char> buttons);
     void RemoveJoystick();  // also unplugs the gamepad below
+    // Why a written record will not last (as a browser refusing storage says); empty: it lasts.
+    void SetSavedStateLost(std::string why) { savedStateLost_ = std::move(why); }
 
     // --- Script: gamepads ---------------------------------------------------------------
     // The joystick becomes a pad with a known mapping, in this state, until RemoveJoystick or
@@ -118,6 +121,7 @@ public:
     void SetWindowIcon(const std::vector<IconImage>& images) override;
     // Follows the key events delivered so far.
     bool IsKeyDown(int glfwKey) override { return keysDown_.count(glfwKey) != 0; }
+    std::string KeepSavedState() override { return savedStateLost_; }
 
 private:
     std::vector<MonitorArea> Monitors() const;
@@ -129,6 +133,7 @@ private:
     void Queue(double at, std::function<void()> deliver);
     bool DeliverDue();
 
+    std::string savedStateLost_;
     bool initFails_ = false;
     bool openFails_ = false;
     bool initialised_ = false;

@@ -85,7 +85,7 @@ public:
     }
     bool IsKeyDown(int glfwKey) override { return inner_.IsKeyDown(glfwKey); }
     bool SchedulePasses(void (*pass)()) override { return inner_.SchedulePasses(pass); }
-    void StateSaved() override { inner_.StateSaved(); }
+    std::string KeepSavedState() override { return inner_.KeepSavedState(); }
 
 private:
     void CaptureBackBuffer();

@@ -59,6 +59,19 @@ TEST_F(SaveNoticeTest, AWorkingSaveShowsNoNotice) {
     EXPECT_EQ(DrawnText(h).find(kNotice), std::string::npos);
 }
 
+TEST_F(SaveNoticeTest, ARecordThePlatformCannotKeepIsToldAsAFailedSave) {
+    // A browser that refuses storage: the file is written, but only for as long as the page.
+    h.platform.SetSavedStateLost("this browser refuses storage");
+    EXPECT_EQ(SuspendAndResume(), "Save failed: this browser refuses storage\n");
+    EXPECT_EQ(h.game->saveFailing, 1);
+    EXPECT_NE(DrawnText(h).find(kNotice), std::string::npos);
+    // Storage given again: the next save goes through and the notice goes.
+    h.platform.SetSavedStateLost("");
+    EXPECT_EQ(SuspendAndResume(), "");
+    EXPECT_EQ(h.game->saveFailing, 0);
+    EXPECT_EQ(DrawnText(h).find(kNotice), std::string::npos);
+}
+
 TEST_F(SaveNoticeTest, AFolderInTheRecordsPlaceIsToldUntilASaveWorks) {
     ASSERT_EQ(mkdir(".vantorstate", 0755), 0);
     EXPECT_EQ(SuspendAndResume(), std::string("Save failed: ") + std::strerror(EISDIR) + "\n");

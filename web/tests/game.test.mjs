@@ -152,6 +152,18 @@ test('a browser refusing storage plays on without saving and says so', async (t)
   assert.ok(game.lines.some((l) => /refuses storage/.test(l)), 'the console says saves are off');
   await startNormal(game);
   await expectPlay(game);
+  // A game quit through the pause menu is saved, or here, told as not saved.
+  await game.press('Escape');
+  await game.step(20);
+  await game.press('ArrowLeft');
+  await game.step(5);
+  await game.press('Enter');
+  await game.step(kGameOverFrames);
+  await expectMenu(game);
+  assert.ok(
+    game.lines.some((l) => l === 'Save failed: this browser refuses storage'),
+    `the save is told as failed: ${game.lines.filter((l) => /Save/.test(l))}`,
+  );
   assert.deepEqual(game.errors, []);
 });
 
