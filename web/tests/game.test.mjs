@@ -1,13 +1,12 @@
 // The browser build in Debian's headless Chromium, checked the way a player sees it: sampled
 // canvas pixels after stepped frames (lib/page.mjs), the page's console, and what the page
 // opened from its data package. Run: node --test (VEXMO_WEB_DIR names the built page).
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-import { serve } from './lib/server.mjs';
-import { launch } from './lib/browser.mjs';
+import { servedBrowser } from './lib/session.mjs';
 import { openGame } from './lib/page.mjs';
 import * as colour from './lib/colours.mjs';
 
@@ -18,16 +17,7 @@ const kMenuFrames = 150;
 // The game-over overlay stays 90 updates before the menu comes back.
 const kGameOverFrames = 150;
 
-let server;
-let browser;
-before(async () => {
-  server = await serve(webDir);
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+const session = servedBrowser(webDir);
 
 // The difficulty buttons of a landscape menu at rest: 0.2, 0.4 and 0.6 of the width across,
 // 0.7 of the height down (game/layout.cpp); the render scales the virtual screen uniformly.
@@ -66,8 +56,19 @@ async function expectPlay(game) {
   assert.ok(colour.isWhite(pause), `pause button, got ${pause}`);
 }
 
+// Escape opens the pause menu, Left moves its focus from resume to quit, Enter takes it; the
+// game-over overlay follows.
+async function quitThroughPause(game) {
+  await game.press('Escape');
+  await game.step(20);
+  await game.press('ArrowLeft');
+  await game.step(5);
+  await game.press('Enter');
+  await game.step(kGameOverFrames);
+}
+
 test('the menu appears with its three difficulty buttons', async (t) => {
-  const game = await openGame(browser, server.url);
+  const game = await openGame(session.browser, session.server.url);
   t.after(() => game.close());
   await game.step(kMenuFrames);
   await expectMenu(game);
@@ -75,7 +76,7 @@ test('the menu appears with its three difficulty buttons', async (t) => {
 });
 
 test('Normal starts play, firing draws along the line of fire, Escape pauses, Quit returns to the menu', async (t) => {
-  const game = await openGame(browser, server.url);
+  const game = await openGame(session.browser, session.server.url);
   t.after(() => game.close());
   await game.step(kMenuFrames);
   await startNormal(game);
@@ -110,7 +111,7 @@ test('Normal starts play, firing draws along the line of fire, Escape pauses, Qu
 });
 
 test('a finished game is in the menu lists after a reload (IndexedDB)', async (t) => {
-  const game = await openGame(browser, server.url);
+  const game = await openGame(session.browser, session.server.url);
   t.after(() => game.close());
   await game.step(kMenuFrames);
   const [w, h] = await game.canvasSize();
@@ -125,12 +126,7 @@ test('a finished game is in the menu lists after a reload (IndexedDB)', async (t
   await game.page.mouse.down();
   await game.step(240);
   await game.page.mouse.up();
-  await game.press('Escape');
-  await game.step(20);
-  await game.press('ArrowLeft');
-  await game.step(5);
-  await game.press('Enter');
-  await game.step(kGameOverFrames);
+  await quitThroughPause(game);
   await expectMenu(game);
   await game.page.waitForFunction(() => Module.vexmoSaves.syncs > 0, null, { timeout: 30000 });
   const played = await game.pixels(lists);
@@ -145,7 +141,7 @@ test('a finished game is in the menu lists after a reload (IndexedDB)', async (t
 });
 
 test('a browser refusing storage plays on without saving and says so', async (t) => {
-  const game = await openGame(browser, server.url, { refuseStorage: true });
+  const game = await openGame(session.browser, session.server.url, { refuseStorage: true });
   t.after(() => game.close());
   await game.step(kMenuFrames);
   await expectMenu(game);
@@ -153,12 +149,7 @@ test('a browser refusing storage plays on without saving and says so', async (t)
   await startNormal(game);
   await expectPlay(game);
   // A game quit through the pause menu is saved, or here, told as not saved.
-  await game.press('Escape');
-  await game.step(20);
-  await game.press('ArrowLeft');
-  await game.step(5);
-  await game.press('Enter');
-  await game.step(kGameOverFrames);
+  await quitThroughPause(game);
   await expectMenu(game);
   assert.ok(
     game.lines.some((l) => l === 'Save failed: this browser refuses storage'),
@@ -168,7 +159,7 @@ test('a browser refusing storage plays on without saving and says so', async (t)
 });
 
 test('a resize to 1280x1024 keeps the game working and loads the -hd2 images', async (t) => {
-  const game = await openGame(browser, server.url);
+  const game = await openGame(session.browser, session.server.url);
   t.after(() => game.close());
   await game.step(kMenuFrames);
   await game.forgetOpened();
@@ -185,7 +176,7 @@ test('a resize to 1280x1024 keeps the game working and loads the -hd2 images', a
 
 test('a 3x screen gets the -hd2 images from the start', async (t) => {
   // A small page on a phone-class screen: 420 x 300 CSS pixels are 1260 x 900 device pixels.
-  const game = await openGame(browser, server.url, {
+  const game = await openGame(session.browser, session.server.url, {
     deviceScaleFactor: 3,
     viewport: { width: 420, height: 300 },
   });
@@ -198,7 +189,7 @@ test('a 3x screen gets the -hd2 images from the start', async (t) => {
 });
 
 test('a 60 second demo logs no uncaught error and no runtime error', async (t) => {
-  const game = await openGame(browser, server.url, { query: '?demo' });
+  const game = await openGame(session.browser, session.server.url, { query: '?demo' });
   t.after(() => game.close());
   await game.step(60 * 60, 300000);
   const bad = game.lines.filter((l) => /Runtime Error|Uncaught|Aborted|Failed to load/i.test(l));

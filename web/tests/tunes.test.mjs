@@ -3,14 +3,13 @@
 // GL, and the two must decode every field of the nine tunes alike. tune_fields (built for both)
 // prints one line per tune with a digest of all its fields; this compares the page's lines with
 // the desktop program's, run on this machine's display.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-import { serve } from './lib/server.mjs';
-import { launch } from './lib/browser.mjs';
+import { servedBrowser } from './lib/session.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const webDir = process.env.VEXMO_WEB_DIR || path.join(here, '../../build-web/web');
@@ -18,16 +17,7 @@ const nativeDir = process.env.VEXMO_NATIVE_DIR || path.join(here, '../../build')
 
 const tuneLines = (text) => text.split('\n').filter((l) => l.startsWith('tune '));
 
-let server;
-let browser;
-before(async () => {
-  server = await serve(webDir);
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+const session = servedBrowser(webDir);
 
 test('the nine tunes decode in the browser exactly as on the desktop', async (t) => {
   if (!process.env.DISPLAY) {
@@ -41,12 +31,12 @@ test('the nine tunes decode in the browser exactly as on the desktop', async (t)
   // Silence decodes as well as music: make sure there are notes to compare.
   for (const line of desktop) assert.doesNotMatch(line, / nonzero 0 /, line);
 
-  const page = await browser.newPage();
+  const page = await session.browser.newPage();
   const lines = [];
   const errors = [];
   page.on('console', (m) => lines.push(m.text()));
   page.on('pageerror', (e) => errors.push(String(e)));
-  await page.goto(server.url + 'tune_fields.html');
+  await page.goto(session.server.url + 'tune_fields.html');
   const start = Date.now();
   while (!lines.includes('tunes done') && Date.now() - start < 120000) {
     await page.waitForTimeout(100);
