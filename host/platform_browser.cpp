@@ -95,6 +95,13 @@ public:
     void Sleep(double seconds) override {}
     void SetListener(PlatformEvents* listener) override { queue_.SetTarget(listener); }
     void PollEvents() override {
+        // A page's resize event waits for the browser's next rendering step, which a busy page
+        // may not get for many frames; the canvas's laid-out size is there at once.
+        if (open_) {
+            EM_ASM({
+                if (Module.vexmoFitCanvas) Module.vexmoFitCanvas();
+            });
+        }
         glfw_->PollEvents();
         queue_.Deliver();
     }
