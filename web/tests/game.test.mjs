@@ -84,16 +84,16 @@ test('Normal starts play, firing draws along the line of fire, Escape pauses, Qu
 
   // The pointer at the right edge brings the ship to the right of the rim; shots travel left
   // from it along the middle row toward the dish's centre.
-  await game.page.mouse.move(600, 240);
+  await game.movePointer(600, 240);
   await game.step(60);
   const line = [];
   for (let x = 340; x <= 540; x += 4) line.push([x, 240]);
   const reds = (px) => px.filter(colour.isRedShot).length;
   const idle = reds(await game.pixels(line));
-  await game.page.mouse.down();
+  await game.pointerDown();
   await game.step(20);
   const firing = reds(await game.pixels(line));
-  await game.page.mouse.up();
+  await game.pointerUp();
   assert.ok(idle <= 2, `no shots before firing (${idle} red points)`);
   assert.ok(firing >= 8, `shots along the line of fire (${firing} red points)`);
 
@@ -122,10 +122,10 @@ test('a finished game is in the menu lists after a reload (IndexedDB)', async (t
   }
   const fresh = await game.pixels(lists);
   await startNormal(game);
-  await game.page.mouse.move(600, 240);
-  await game.page.mouse.down();
+  await game.movePointer(600, 240);
+  await game.pointerDown();
   await game.step(240);
-  await game.page.mouse.up();
+  await game.pointerUp();
   await quitThroughPause(game);
   await expectMenu(game);
   await game.page.waitForFunction(() => Module.vexmoSaves.syncs > 0, null, { timeout: 30000 });

@@ -7,7 +7,7 @@
 
 // Runs in the page before any of its scripts.
 function installProbe({ stepped, refuseStorage }) {
-  const probe = { frames: 0, stepped, requests: [], opened: [] };
+  const probe = { frames: 0, stepped, held: false, requests: [], opened: [] };
   if (refuseStorage) {
     // As a browser with storage turned off for the site does.
     IDBFactory.prototype.open = () => {
@@ -44,7 +44,7 @@ function installProbe({ stepped, refuseStorage }) {
       module.preMainLoop = () => {
         if (probe.stepped) {
           if (probe.frames === 0) module._emscripten_set_main_loop_timing(2, 0);
-          probe.advance(1000 / 60);
+          if (!probe.held) probe.advance(1000 / 60);
         }
       };
       module.postMainLoop = () => {
@@ -185,20 +185,50 @@ export class Game {
     fs.writeFileSync(file, Buffer.from(dataUrl.split(',')[1], 'base64'));
   }
 
-  // A click at canvas pixel (x, y), in CSS pixels for the mouse.
-  async click(x, y, holdFrames = 3) {
+  // Runs `action` (a player's input) with the game's clock stopped. The browser hands input to
+  // the page only at a rendering step, which back-to-back stepped frames leave waiting for
+  // thousands of frames; meanwhile the frames follow the page's animation frames, so that
+  // step comes soon, and are drawn without updates, so the game sees the input after the same
+  // number of updates however long the browser takes.
+  async input(action) {
+    await this.page.evaluate(() => {
+      window.__vexmo.held = true;
+      Module._emscripten_set_main_loop_timing(1, 1);
+    });
+    try {
+      await action();
+    } finally {
+      await this.page.evaluate(() => {
+        window.__vexmo.held = false;
+        Module._emscripten_set_main_loop_timing(2, 0);
+      });
+    }
+  }
+
+  // The pointer to canvas pixel (x, y), in CSS pixels for the mouse.
+  async movePointer(x, y) {
     const ratio = await this.page.evaluate(() => window.devicePixelRatio || 1);
-    await this.page.mouse.move(x / ratio, y / ratio);
+    await this.input(() => this.page.mouse.move(x / ratio, y / ratio));
+  }
+  pointerDown() {
+    return this.input(() => this.page.mouse.down());
+  }
+  pointerUp() {
+    return this.input(() => this.page.mouse.up());
+  }
+
+  async click(x, y, holdFrames = 3) {
+    await this.movePointer(x, y);
     await this.step(2);
-    await this.page.mouse.down();
+    await this.pointerDown();
     await this.step(holdFrames);
-    await this.page.mouse.up();
+    await this.pointerUp();
   }
 
   async press(key, holdFrames = 3) {
-    await this.page.keyboard.down(key);
+    await this.input(() => this.page.keyboard.down(key));
     await this.step(holdFrames);
-    await this.page.keyboard.up(key);
+    await this.input(() => this.page.keyboard.up(key));
   }
 
   close() {
