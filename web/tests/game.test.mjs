@@ -82,16 +82,20 @@ test('Normal starts play, firing draws along the line of fire, Escape pauses, Qu
   await startNormal(game);
   await expectPlay(game);
 
-  // The pointer at the right edge brings the ship to the right of the rim; shots travel left
+  // The ship turns toward the pointer while it is held, 4 degrees an update: holding it at the
+  // right edge for a second brings the ship to the right of the rim. Shots then travel left
   // from it along the middle row toward the dish's centre.
   await game.movePointer(600, 240);
+  await game.pointerDown();
   await game.step(60);
+  await game.pointerUp();
+  await game.step(30);
   const line = [];
-  for (let x = 340; x <= 540; x += 4) line.push([x, 240]);
+  for (let x = 340; x <= 520; x += 4) line.push([x, 240]);
   const reds = (px) => px.filter(colour.isRedShot).length;
   const idle = reds(await game.pixels(line));
   await game.pointerDown();
-  await game.step(20);
+  await game.step(12);
   const firing = reds(await game.pixels(line));
   await game.pointerUp();
   assert.ok(idle <= 2, `no shots before firing (${idle} red points)`);

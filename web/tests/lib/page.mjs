@@ -2,12 +2,17 @@
 // sampled right after a frame is drawn, clicks and keys on the canvas.
 //
 // Animation frames in headless Chromium come slowly and unevenly, so a stepped page replaces the
-// clock: every frame advances it by exactly 1/60 s (one update per frame) and frames follow each
-// other as fast as they can be drawn. Tests therefore wait for frame counts, never for wall time.
+// clock, and the clock runs only while a test steps it: each of the `count` frames of a step
+// advances it by exactly 1/60 s (one update per frame), and those frames follow each other as
+// fast as they can be drawn. Between steps the clock stands still, and frames are drawn on the
+// page's animation frames without updates: the browser gets its rendering steps, where it hands
+// the page input and resizes, and pixels sampled after a step show exactly the state its last
+// update left, however slowly the machine answers. Tests wait for frame counts, never wall time.
 
 // Runs in the page before any of its scripts.
 function installProbe({ stepped, refuseStorage }) {
-  const probe = { frames: 0, stepped, held: false, requests: [], opened: [] };
+  // The clock runs while frames < runUntil; `fast` says whether frames are back to back.
+  const probe = { frames: 0, stepped, runUntil: 0, fast: false, requests: [], opened: [] };
   if (refuseStorage) {
     // As a browser with storage turned off for the site does.
     IDBFactory.prototype.open = () => {
@@ -15,6 +20,11 @@ function installProbe({ stepped, refuseStorage }) {
     };
   }
   window.__vexmo = probe;
+  // Input the page has been handed, counted where it arrives, before the game's own handlers.
+  probe.inputs = 0;
+  for (const type of ['mousemove', 'mousedown', 'mouseup', 'keydown', 'keyup']) {
+    window.addEventListener(type, () => probe.inputs++, true);
+  }
   if (stepped) {
     let now = 0;
     performance.now = () => now;
@@ -42,14 +52,38 @@ function installProbe({ stepped, refuseStorage }) {
         };
       });
       module.preMainLoop = () => {
-        if (probe.stepped) {
-          if (probe.frames === 0) module._emscripten_set_main_loop_timing(2, 0);
-          if (!probe.held) probe.advance(1000 / 60);
+        if (!probe.stepped) return;
+        const running = probe.frames < probe.runUntil;
+        if (running !== probe.fast) {
+          // 2, 0: back to back (setImmediate); 1, 1: every animation frame.
+          if (running) module._emscripten_set_main_loop_timing(2, 0);
+          else module._emscripten_set_main_loop_timing(1, 1);
+          probe.fast = running;
         }
+        if (running) probe.advance(1000 / 60);
       };
       module.postMainLoop = () => {
         probe.frames++;
         const gl = module.ctx;
+        if (gl && !gl.__probed) {
+          gl.__probed = true;
+          for (const name of ['drawArrays', 'drawElements']) {
+            const draw = gl[name];
+            gl[name] = function (...args) {
+              probe.drew = true;
+              return draw.apply(this, args);
+            };
+          }
+        }
+        const drew = probe.drew;
+        probe.drew = false;
+        if (probe.requests.length === 0) return;
+        // A frame that drew nothing leaves an empty drawing buffer; the read waits for one
+        // that drew, and a stopped clock runs one more update to draw it.
+        if (!drew) {
+          if (probe.stepped && probe.frames >= probe.runUntil) probe.runUntil = probe.frames + 1;
+          return;
+        }
         const pending = probe.requests;
         probe.requests = [];
         for (const request of pending) request(gl, module.canvas);
@@ -98,9 +132,13 @@ export class Game {
     return this.page.evaluate(() => window.__vexmo.frames);
   }
 
-  // Waits until `count` more frames have been drawn.
+  // Runs the game `count` frames (on a stepped page, `count` updates) and waits for them.
   async step(count, timeoutMs = 120000) {
-    const target = (await this.frames()) + count;
+    const target = await this.page.evaluate((n) => {
+      const probe = window.__vexmo;
+      probe.runUntil = probe.frames + n;
+      return probe.runUntil;
+    }, count);
     await this.page.waitForFunction((t) => window.__vexmo.frames >= t, target, {
       timeout: timeoutMs,
       polling: 50,
@@ -112,10 +150,9 @@ export class Game {
   // caller's assertions. Loading takes a varying number of frames (a new image set after a
   // resize, a cold cache), so checks wait for what a player would wait for.
   async sampleUntil(points, holds, maxFrames = 900) {
-    const last = (await this.frames()) + maxFrames;
-    for (;;) {
+    for (let run = 0; ; run += 5) {
       const samples = await this.pixels(points);
-      if (holds(samples) || (await this.frames()) >= last) return samples;
+      if (holds(samples) || run >= maxFrames) return samples;
       await this.step(5);
     }
   }
@@ -136,7 +173,7 @@ export class Game {
   }
 
   // RGBA of canvas pixels (x, y from the top-left, in drawing-buffer pixels) read right after
-  // the next frame is drawn.
+  // the next frame that draws: on a stepped page with its clock stopped, after one more update.
   pixels(points) {
     return this.page.evaluate(
       (pts) =>
@@ -185,24 +222,15 @@ export class Game {
     fs.writeFileSync(file, Buffer.from(dataUrl.split(',')[1], 'base64'));
   }
 
-  // Runs `action` (a player's input) with the game's clock stopped. The browser hands input to
-  // the page only at a rendering step, which back-to-back stepped frames leave waiting for
-  // thousands of frames; meanwhile the frames follow the page's animation frames, so that
-  // step comes soon, and are drawn without updates, so the game sees the input after the same
-  // number of updates however long the browser takes.
+  // Runs `action`, one input event of a player's, and waits until the page has been handed it,
+  // so that the next step's first update sees it.
   async input(action) {
-    await this.page.evaluate(() => {
-      window.__vexmo.held = true;
-      Module._emscripten_set_main_loop_timing(1, 1);
+    const before = await this.page.evaluate(() => window.__vexmo.inputs);
+    await action();
+    await this.page.waitForFunction((n) => window.__vexmo.inputs > n, before, {
+      timeout: 60000,
+      polling: 10,
     });
-    try {
-      await action();
-    } finally {
-      await this.page.evaluate(() => {
-        window.__vexmo.held = false;
-        Module._emscripten_set_main_loop_timing(2, 0);
-      });
-    }
   }
 
   // The pointer to canvas pixel (x, y), in CSS pixels for the mouse.
