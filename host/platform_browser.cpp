@@ -72,7 +72,7 @@ public:
         *height =
             EM_ASM_INT({ return Math.round(screen.height * (window.devicePixelRatio || 1)); });
     }
-    // The canvas's drawing buffer, which web/pre.js keeps at the page's size in device pixels.
+    // The canvas's drawing buffer, which every poll fits to the page's size in device pixels.
     void GetWindowSize(int* width, int* height) override {
         *width = 0;
         *height = 0;
@@ -95,8 +95,9 @@ public:
     void Sleep(double seconds) override {}
     void SetListener(PlatformEvents* listener) override { queue_.SetTarget(listener); }
     void PollEvents() override {
-        // A page's resize event waits for the browser's next rendering step, which a busy page
-        // may not get for many frames; the canvas's laid-out size is there at once.
+        // Fitted here rather than on the page's resize event: that event waits for the browser's
+        // next rendering step, which a busy page may not get for many frames, while the canvas's
+        // laid-out size is there at once.
         if (open_) {
             EM_ASM({
                 if (Module.vexmoFitCanvas) Module.vexmoFitCanvas();

@@ -70,9 +70,6 @@ Module.vexmoFitCanvas = function () {
   if (canvas.width !== width) canvas.width = width;
   if (canvas.height !== height) canvas.height = height;
 };
-window.addEventListener('resize', function () {
-  Module.vexmoFitCanvas();
-});
 
 (function () {
   var wake = function () {

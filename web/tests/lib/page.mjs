@@ -20,11 +20,6 @@ function installProbe({ stepped, refuseStorage }) {
     };
   }
   window.__vexmo = probe;
-  // Input the page has been handed, counted where it arrives, before the game's own handlers.
-  probe.inputs = 0;
-  for (const type of ['mousemove', 'mousedown', 'mouseup', 'keydown', 'keyup']) {
-    window.addEventListener(type, () => probe.inputs++, true);
-  }
   if (stepped) {
     let now = 0;
     performance.now = () => now;
@@ -222,27 +217,18 @@ export class Game {
     fs.writeFileSync(file, Buffer.from(dataUrl.split(',')[1], 'base64'));
   }
 
-  // Runs `action`, one input event of a player's, and waits until the page has been handed it,
-  // so that the next step's first update sees it.
-  async input(action) {
-    const before = await this.page.evaluate(() => window.__vexmo.inputs);
-    await action();
-    await this.page.waitForFunction((n) => window.__vexmo.inputs > n, before, {
-      timeout: 60000,
-      polling: 10,
-    });
-  }
-
+  // Input: Playwright returns once the page has handled the event, and the clock stands still
+  // until the next step, whose first update sees it.
   // The pointer to canvas pixel (x, y), in CSS pixels for the mouse.
   async movePointer(x, y) {
     const ratio = await this.page.evaluate(() => window.devicePixelRatio || 1);
-    await this.input(() => this.page.mouse.move(x / ratio, y / ratio));
+    await this.page.mouse.move(x / ratio, y / ratio);
   }
   pointerDown() {
-    return this.input(() => this.page.mouse.down());
+    return this.page.mouse.down();
   }
   pointerUp() {
-    return this.input(() => this.page.mouse.up());
+    return this.page.mouse.up();
   }
 
   async click(x, y, holdFrames = 3) {
@@ -254,9 +240,9 @@ export class Game {
   }
 
   async press(key, holdFrames = 3) {
-    await this.input(() => this.page.keyboard.down(key));
+    await this.page.keyboard.down(key);
     await this.step(holdFrames);
-    await this.input(() => this.page.keyboard.up(key));
+    await this.page.keyboard.up(key);
   }
 
   close() {
