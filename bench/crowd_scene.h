@@ -6,11 +6,13 @@
 // down the lane into them, debris spins and the game never ends. The pointer circles the dish with
 // the button held in bursts (held fire slows down, as in play). The game's own rules never reach
 // this crowd (spreading stops at about 14 cells from the middle and crowding drains the energy): it
-// is a load, not a game.
+// is a load, not a game. The player has every badge already: an award is a one-off event (it
+// announces itself and builds the pop-up's name once), not the steady play measured here.
 #pragma once
 
 #include <cmath>
 
+#include "game/badges.h"
 #include "game/my_app.h"
 #include "host/app.h"
 
@@ -52,6 +54,8 @@ public:
         *held = false;
         if (game.loadStep != 0) return;
         if (game.screen == vexmo::kScreenMenu) {
+            for (int badge = 0; badge <= vexmo::kBadgeLastDefined; ++badge)
+                game.badgeGot[badge] = true;
             game.screen = vexmo::kScreenStartPlay;
             return;
         }

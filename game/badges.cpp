@@ -40,6 +40,9 @@ constexpr int kBadgeRecordCount = static_cast<int>(sizeof kBadgeRecords / sizeof
 static_assert(kBadgeRecordCount == kBadgeLastDefined + 1, "one record per badge number");
 
 constexpr int kPopupSlotsShown = kBadgePopupSlots;
+static_assert(sizeof(MyApp::badgePopupNames) / sizeof(MyApp::badgePopupNames[0]) ==
+                  kBadgePopupSlots,
+              "a kept name per pop-up slot");
 constexpr int kPopupWidth = 160;
 constexpr int kPopupHeight = 32;
 constexpr int kPopupRowStep = 34;
@@ -94,7 +97,9 @@ int MyApp::ShowBadges() {
         SetCol(0, 0, 80, 0.8f);
         Rect(x, y, kPopupWidth, kPopupHeight);
         SetCol(255, 255, 255, 1);
-        Text(x + 16, y + 4, BadgeName(badge), 0, 0);
+        vexmo::CachedTexts<1>& name = badgePopupNames[slot];
+        if (name.Stale(&badge, 1)) name[0] = BadgeName(badge);
+        Text(x + 16, y + 4, name[0], 0, 0);
         if (badge >= 0 && badge < kBadgePictures) {
             SetSize(0.5f);
             DrawImg(kBadgeSheet, x + 144, y + 16, static_cast<float>(badge));

@@ -385,4 +385,5 @@ public:
     vexmo::CachedTexts<1> roundCaption;
     vexmo::CachedTexts<1> bestColumnText;
     vexmo::CachedTexts<1> lastColumnText;
+    vexmo::CachedTexts<1> badgePopupNames[13];  // per pop-up slot (kBadgePopupSlots), its name
 };

@@ -116,6 +116,39 @@ TEST_F(BadgeTest, APopupShowsTheBadgeNameAndPicture) {
     EXPECT_EQ(glyphsInBox, 9);
 }
 
+// The pop-up keeps its name text between updates; a slot used again for another badge must show
+// that badge's name, not the one it showed before.
+TEST_F(BadgeTest, ASlotUsedAgainShowsTheNewBadgesName) {
+    auto glyphFrames = [this] {
+        const DrawCommand box = PopupBoxes().at(0);
+        std::vector<int> frames;
+        for (const DrawCommand& c : harness->CommandsOfKind(static_cast<float>(game->fontSlot))) {
+            if (c.y >= box.y && c.y <= box.y + 32 && c.x >= box.x && c.x <= box.x + 160) {
+                frames.push_back(static_cast<int>(c.frame));
+            }
+        }
+        return frames;
+    };
+    auto framesOf = [this](int badge) {
+        std::vector<int> frames;
+        const String name = game->BadgeName(badge);
+        for (int i = 0; i < name.Length(); ++i) {
+            if (name[i] > 32) frames.push_back(name[i] - 32);
+        }
+        return frames;
+    };
+    StartPopup(0, vexmo::kBadgeFirstRound);
+    harness->Update(10);
+    EXPECT_EQ(glyphFrames(), framesOf(vexmo::kBadgeFirstRound));
+    harness->Update(300);
+    ASSERT_TRUE(PopupBoxes().empty());
+
+    StartPopup(0, vexmo::kBadgeSoundCheck);
+    harness->Update(10);
+    EXPECT_EQ(glyphFrames(), framesOf(vexmo::kBadgeSoundCheck));
+    EXPECT_NE(framesOf(vexmo::kBadgeFirstRound), framesOf(vexmo::kBadgeSoundCheck));
+}
+
 TEST_F(BadgeTest, ABadgeBeyondTheSheetHasNoPicture) {
     StartPopup(0, 70);
     harness->Update(10);
