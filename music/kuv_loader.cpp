@@ -98,6 +98,7 @@ int KuvPlayer::Kuv_LoadChunk() {
     if (step == 1) LoadTuneImage();
     if (InRange(step, kFirstPatternStep, kuv::kReadPatternCount) && tuneImage) {
         DecodePattern(step - kFirstPatternStep, step);
+        if (step == kFirstPatternStep + kuv::kReadPatternCount - 1) DiscardTuneImage();
     }
     tuneLoadStep = step + 1;
     nextTick = KuvClockMillis() + kStartDelayMs;
@@ -135,6 +136,13 @@ void KuvPlayer::LoadTuneImage() {
     }
     tuneImage = whole->GrabImage(0, 0, kuv::kFrameSide, kuv::kFrameSide, kuv::kPatternCount,
                                  Image::MidHandle);
+}
+
+// Every pattern is in tuneData now. The strip's texture (a megabyte in the GL driver) would
+// otherwise stay until the collector happens to free the image, one more for every tune played.
+void KuvPlayer::DiscardTuneImage() {
+    if (tuneImage && tuneImage->surface) tuneImage->surface->Discard();
+    tuneImage = nullptr;
 }
 
 void KuvPlayer::DecodePattern(int pattern, int step) {

@@ -83,6 +83,7 @@ private:
     void LoadSampleForStep(int step);
     void LoadTuneImage();
     void DecodePattern(int pattern, int step);
+    void DiscardTuneImage();
     // kuv_sequencer.cpp
     bool StepIsDue(int now) const;
     void PlayRow(int voice, bool* endsPattern);

@@ -377,6 +377,32 @@ TEST_F(KuvLoader, TheSoftwareRasterDecodesTheStripAsItsFile) {
     EXPECT_EQ(h.player->lastPattern[6], 62);
 }
 
+// The decoded tune is all the player needs: the strip's texture goes as soon as the last pattern
+// is read, not whenever the collector frees the image (one texture more for every tune played).
+TEST_F(KuvLoader, TheStripsTextureGoesOnceEveryPatternIsRead) {
+    static gc_ref<gxtkSurface> strip;
+    gc_add_root(strip);
+    for (int tune = 0; tune < 3; ++tune) {
+        const std::string name = "Test/Tune_" + std::to_string(tune + 1);
+        h.UseStrip(dir, name, VariedTune());
+        h.player->Kuv_StartTune(T(name.c_str()), 11 + tune, 95);
+        strip = nullptr;
+        while (h.player->tuneLoadStep > 0) {
+            h.Render([this] {
+                h.player->Kuv_LoadChunk();
+                if (!strip && h.player->tuneImage) strip = h.player->tuneImage->surface;
+            });
+        }
+        ASSERT_TRUE(strip != nullptr) << "tune " << tune;
+        EXPECT_EQ(strip->texture, 0u) << "tune " << tune;
+        EXPECT_TRUE(h.player->tuneImage == nullptr) << "tune " << tune;
+    }
+    EXPECT_EQ(h.player->tuneData[kuv::TuneIndex(0, 0, 0, 0)], 13);
+    EXPECT_EQ(h.player->tuneData[kuv::TuneIndex(9, 2, 63, 0)], 31);
+    strip = nullptr;
+    gc_remove_root(&strip);
+}
+
 TEST_F(KuvLoader, ThePlayerSurvivesAFullCollection) {
     static gc_ref<KuvPlayer> root;
     gc_add_root(root);
@@ -391,7 +417,6 @@ TEST_F(KuvLoader, ThePlayerSurvivesAFullCollection) {
     EXPECT_EQ(h.player->lastPattern.Length(), 8);
     ASSERT_TRUE(h.player->drumsA[1] != nullptr);
     EXPECT_TRUE(h.player->drumsA[1]->sample != nullptr);
-    EXPECT_EQ(h.player->tuneImage->Frames(), 64);
     root = nullptr;
     gc_remove_root(&root);
 }
