@@ -40,9 +40,6 @@ constexpr int kBadgeRecordCount = static_cast<int>(sizeof kBadgeRecords / sizeof
 static_assert(kBadgeRecordCount == kBadgeLastDefined + 1, "one record per badge number");
 
 constexpr int kPopupSlotsShown = kBadgePopupSlots;
-static_assert(sizeof(MyApp::badgePopupNames) / sizeof(MyApp::badgePopupNames[0]) ==
-                  kBadgePopupSlots,
-              "a kept name per pop-up slot");
 constexpr int kPopupWidth = 160;
 constexpr int kPopupHeight = 32;
 constexpr int kPopupRowStep = 34;

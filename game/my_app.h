@@ -16,6 +16,7 @@
 #pragma once
 
 #include "audio/audio.h"
+#include "game/badges.h"
 #include "game/text_cache.h"
 #include "graphics/image.h"
 #include "host/app.h"
@@ -385,5 +386,5 @@ public:
     vexmo::CachedTexts<1> roundCaption;
     vexmo::CachedTexts<1> bestColumnText;
     vexmo::CachedTexts<1> lastColumnText;
-    vexmo::CachedTexts<1> badgePopupNames[13];  // per pop-up slot (kBadgePopupSlots), its name
+    vexmo::CachedTexts<1> badgePopupNames[vexmo::kBadgePopupSlots];  // each pop-up slot's name
 };
