@@ -1,6 +1,6 @@
 #include "audio/audio.h"
 
-#include "host/data_path.h"
+#include "platform/data_path.h"
 
 namespace audio {
 gc_ref<gxtkAudio> device;

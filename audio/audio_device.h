@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "host/gxtk_object.h"
+#include "platform/gxtk_object.h"
 #include "runtime/gc.h"
 #include "runtime/string.h"
 

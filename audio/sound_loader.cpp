@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/asset_report.h"
-#include "host/data_path.h"
+#include "platform/asset_report.h"
+#include "platform/data_path.h"
 
 namespace {
 

@@ -32,10 +32,10 @@
 #include "graphics/gl_table.h"
 #include "host/app_host.h"
 #include "host/entry.h"
-#include "host/platform.h"
-#include "host/platform_headless.h"
 #include "input/input.h"
 #include "input/key_translation.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 #include "runtime/gc.h"
 
 // ---- The allocation-counting hook ---------------------------------------------------------

@@ -28,7 +28,7 @@
 #include "bench/crowd_scene.h"
 #include "bench/measure.h"
 #include "host/entry.h"
-#include "host/platform_glfw.h"
+#include "platform/platform_glfw.h"
 #include "runtime/gc.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/platform.h"
-#include "host/platform_headless.h"
 #include "music/kuv_strip.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 #include "runtime/gc.h"
 
 namespace {

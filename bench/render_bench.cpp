@@ -19,9 +19,9 @@
 
 #include "graphics/gl_table.h"
 #include "graphics/graphics.h"
-#include "host/platform.h"
-#include "host/platform_glfw.h"
-#include "host/platform_headless.h"
+#include "platform/platform.h"
+#include "platform/platform_glfw.h"
+#include "platform/platform_headless.h"
 
 namespace {
 

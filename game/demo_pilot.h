@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "host/session_platform.h"
+#include "platform/session_platform.h"
 
 class MyApp;
 

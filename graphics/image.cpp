@@ -1,7 +1,7 @@
 #include "graphics/image.h"
 
 #include "graphics/graphics.h"
-#include "host/data_path.h"
+#include "platform/data_path.h"
 #include "runtime/errors.h"
 
 using graphics::context;

@@ -7,8 +7,8 @@
 #include "graphics/gl_table.h"
 #include "graphics/gl_trace.h"
 #include "graphics/surface.h"
-#include "host/asset_report.h"
-#include "host/platform.h"
+#include "platform/asset_report.h"
+#include "platform/platform.h"
 #include "runtime/gc.h"
 
 static_assert(sizeof(gxtkGraphics::Vertex) == 20, "the vertex arrays use a 20-byte stride");

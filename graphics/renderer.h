@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "host/gxtk_object.h"
+#include "platform/gxtk_object.h"
 #include "runtime/array.h"
 #include "runtime/string.h"
 

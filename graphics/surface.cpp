@@ -9,8 +9,8 @@
 #include <string>
 
 #include "graphics/gl_table.h"
-#include "host/asset_report.h"
-#include "host/data_path.h"
+#include "platform/asset_report.h"
+#include "platform/data_path.h"
 #include "runtime/errors.h"
 
 namespace {

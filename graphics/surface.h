@@ -3,7 +3,7 @@
 // refused a texture of the picture's own size.
 #pragma once
 
-#include "host/gxtk_object.h"
+#include "platform/gxtk_object.h"
 #include "runtime/string.h"
 
 class gxtkSurface : public gxtkObject {

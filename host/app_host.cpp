@@ -7,12 +7,12 @@
 #include "audio/audio_device.h"
 #include "graphics/renderer.h"
 #include "host/data_location.h"
-#include "host/data_path.h"
-#include "host/platform.h"
 #include "host/state_file.h"
 #include "host/window_mode.h"
 #include "input/input_device.h"
 #include "input/key_translation.h"
+#include "platform/data_path.h"
+#include "platform/platform.h"
 
 namespace host {
 gc_ref<gxtkApp> app;

@@ -3,7 +3,7 @@
 // program sleeps, when it is suspended and resumed, and when it ends.
 #pragma once
 
-#include "host/gxtk_object.h"
+#include "platform/gxtk_object.h"
 #include "runtime/gc.h"
 #include "runtime/string.h"
 

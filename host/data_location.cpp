@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/data_path.h"
 #include "host/state_file.h"
+#include "platform/data_path.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "host/platform.h"
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 

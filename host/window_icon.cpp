@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "host/data_path.h"
+#include "platform/data_path.h"
 
 namespace {
 

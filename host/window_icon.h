@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "host/platform.h"
+#include "platform/platform.h"
 
 // The sizes looked for, smallest first.
 constexpr int kWindowIconSizes[] = {16, 32, 48, 64, 128, 256};

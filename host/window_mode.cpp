@@ -1,7 +1,7 @@
 #include "host/window_mode.h"
 
-#include "host/platform.h"
-#include "input/key_tokens.h"
+#include "platform/key_tokens.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "input/gamepad_mapping.h"
 
-#include "host/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 // back. Triggers read 0 released to 1 fully pressed. The guide button is left to the system.
 #pragma once
 
-#include "host/gamepad_state.h"
+#include "platform/gamepad_state.h"
 
 constexpr int kGamepadJoyAxes = 6;
 constexpr int kGamepadJoyButtons = 14;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "host/platform.h"
 #include "input/gamepad_mapping.h"
+#include "platform/platform.h"
 
 namespace {
 

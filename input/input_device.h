@@ -3,8 +3,8 @@
 // is a pad with a known layout is read through its mapping (input/gamepad_mapping.h).
 #pragma once
 
-#include "host/gxtk_object.h"
 #include "input/key_translation.h"
+#include "platform/gxtk_object.h"
 
 class Platform;
 

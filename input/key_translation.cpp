@@ -1,6 +1,6 @@
 #include "input/key_translation.h"
 
-#include "input/key_tokens.h"
+#include "platform/key_tokens.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include "audio/audio.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
-#include "host/asset_report.h"
-#include "host/data_path.h"
 #include "host/random.h"
 #include "music/kuv_player.h"
 #include "music/kuv_strip.h"
+#include "platform/asset_report.h"
+#include "platform/data_path.h"
 #include "runtime/errors.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include "audio/audio.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
-#include "host/platform.h"
 #include "host/random.h"
 #include "music/kuv_strip.h"
+#include "platform/platform.h"
 
 namespace {
 constexpr int kSlots = 8;

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/session_platform.h"
+#include "platform/session_platform.h"
 #include "tests/game/game_fixture.h"
 
 namespace {

@@ -37,9 +37,9 @@
 #include "host/app.h"
 #include "host/app_host.h"
 #include "host/entry.h"
-#include "host/platform.h"
-#include "host/platform_headless.h"
 #include "input/input.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 #include "runtime/gc.h"
 
 // One recorded drawing command, decoded from MyApp::drawList.

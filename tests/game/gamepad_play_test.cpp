@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "host/gamepad_state.h"
+#include "platform/gamepad_state.h"
 #include "tests/game/play_support.h"
 
 using namespace vexmo;

@@ -14,7 +14,7 @@
 
 #include "game/save_record.h"
 #include "host/state_file.h"
-#include "input/key_tokens.h"
+#include "platform/key_tokens.h"
 #include "tests/game/game_fixture.h"
 
 using namespace vexmo;

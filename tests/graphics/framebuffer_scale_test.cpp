@@ -9,8 +9,8 @@
 #include "graphics/gl_table.h"
 #include "graphics/graphics.h"
 #include "graphics/renderer.h"
-#include "host/platform.h"
-#include "host/platform_headless.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 #include "recorder_fixture.h"
 
 namespace {

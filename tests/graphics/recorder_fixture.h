@@ -11,8 +11,8 @@
 #include "graphics/gl_table.h"
 #include "graphics/graphics.h"
 #include "graphics/renderer.h"
-#include "host/platform.h"
-#include "host/platform_headless.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 
 inline void EnsureGraphicsGlobals() {
     static const bool done = (InitGraphicsGlobals(), true);

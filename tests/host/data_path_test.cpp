@@ -1,4 +1,4 @@
-#include "host/data_path.h"
+#include "platform/data_path.h"
 
 #include <sys/stat.h>
 

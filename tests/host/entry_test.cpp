@@ -10,10 +10,10 @@
 #include "graphics/gl_table.h"
 #include "graphics/graphics.h"
 #include "host/app.h"
-#include "host/platform.h"
-#include "host/platform_headless.h"
 #include "host/random.h"
 #include "input/input.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 #include "runtime/errors.h"
 #include "temp_dir.h"
 

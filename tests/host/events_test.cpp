@@ -1,9 +1,9 @@
 #include <cmath>
 
 #include "input/input_device.h"
-#include "input/key_tokens.h"
 #include "input/key_translation.h"
 #include "loop_fixture.h"
+#include "platform/key_tokens.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/platform.h"
-#include "host/platform_headless.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 #include "temp_dir.h"
 
 namespace {

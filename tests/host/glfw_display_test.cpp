@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "host/platform_glfw.h"
-#include "input/key_tokens.h"
+#include "platform/key_tokens.h"
+#include "platform/platform_glfw.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "host/gamepad_mappings_file.h"
-#include "host/gamepad_state.h"
-#include "host/platform_glfw.h"
+#include "platform/gamepad_state.h"
+#include "platform/platform_glfw.h"
 #include "temp_dir.h"
 
 namespace {

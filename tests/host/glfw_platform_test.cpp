@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "host/platform_glfw.h"
+#include "platform/platform_glfw.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "graphics/gl_table.h"
 #include "host/app_host.h"
-#include "host/platform.h"
-#include "host/platform_headless.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 
 struct HookRecord {
     char hook;  // 'C' create, 'U' update, 'R' render, 'S' suspend, 'Z' resume

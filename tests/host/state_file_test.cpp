@@ -8,8 +8,8 @@
 
 #include "graphics/gl_table.h"
 #include "host/app_host.h"
-#include "host/platform.h"
-#include "host/platform_headless.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 #include "temp_dir.h"
 
 namespace {

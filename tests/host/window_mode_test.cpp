@@ -15,13 +15,13 @@
 #include "host/app_host.h"
 #include "host/command_line.h"
 #include "host/entry.h"
-#include "host/monitor_choice.h"
-#include "host/platform_headless.h"
 #include "host/window_icon.h"
 #include "input/input.h"
 #include "input/input_device.h"
-#include "input/key_tokens.h"
 #include "input/key_translation.h"
+#include "platform/key_tokens.h"
+#include "platform/monitor_choice.h"
+#include "platform/platform_headless.h"
 #include "temp_dir.h"
 
 namespace {

@@ -5,12 +5,12 @@
 
 #include <vector>
 
-#include "host/gamepad_state.h"
-#include "host/platform.h"
-#include "host/platform_headless.h"
 #include "input/gamepad_mapping.h"
 #include "input/input_device.h"
 #include "input/key_translation.h"
+#include "platform/gamepad_state.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "host/platform.h"
-#include "host/platform_headless.h"
 #include "input/input.h"
 #include "input/key_translation.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "input/key_tokens.h"
+#include "platform/key_tokens.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // game draws in framebuffer pixels, so the input device hands out the cursor in pixels.
 #include <gtest/gtest.h>
 
-#include "host/platform.h"
-#include "host/platform_headless.h"
 #include "input/input_device.h"
+#include "platform/platform.h"
+#include "platform/platform_headless.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include "graphics/gl_table.h"
 #include "graphics/graphics.h"
-#include "host/platform_glfw.h"
 #include "music/kuv_player.h"
 #include "music/kuv_strip.h"
+#include "platform/platform_glfw.h"
 #include "tests/graphics/shader_table.h"
 #include "tests/music/kuv_test_support.h"
 

@@ -22,10 +22,10 @@
 #include "audio/audio.h"
 #include "graphics/gl_table.h"
 #include "graphics/graphics.h"
-#include "host/platform_headless.h"
 #include "host/random.h"
 #include "music/kuv_player.h"
 #include "music/kuv_strip.h"
+#include "platform/platform_headless.h"
 
 namespace kuvtest {
 

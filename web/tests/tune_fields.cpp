@@ -11,10 +11,10 @@
 
 #include "audio/audio.h"
 #include "graphics/graphics.h"
-#include "host/platform.h"
-#include "host/platform_glfw.h"
 #include "music/kuv_player.h"
 #include "music/kuv_strip.h"
+#include "platform/platform.h"
+#include "platform/platform_glfw.h"
 
 namespace {
 

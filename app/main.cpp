@@ -8,9 +8,9 @@
 #include "host/command_line.h"
 #include "host/data_location.h"
 #include "host/entry.h"
-#include "host/platform_glfw.h"
-#include "host/session_platform.h"
 #include "host/window_mode.h"
+#include "platform/platform_glfw.h"
+#include "platform/session_platform.h"
 
 namespace {
 

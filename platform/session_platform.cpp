@@ -1,4 +1,4 @@
-#include "host/session_platform.h"
+#include "platform/session_platform.h"
 
 #include <GL/gl.h>
 #include <stb_image_write.h>

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "host/platform.h"
+#include "platform/platform.h"
 
 std::unique_ptr<Platform> NewBrowserPlatform();
 

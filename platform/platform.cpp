@@ -1,6 +1,6 @@
-#include "host/platform.h"
+#include "platform/platform.h"
 
-#include "host/platform_headless.h"
+#include "platform/platform_headless.h"
 
 namespace {
 Platform* current = nullptr;

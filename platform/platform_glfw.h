@@ -3,6 +3,6 @@
 
 #include <memory>
 
-#include "host/platform.h"
+#include "platform/platform.h"
 
 std::unique_ptr<Platform> NewGlfwPlatform();

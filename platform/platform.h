@@ -15,7 +15,7 @@ struct IconImage {
     std::vector<unsigned char> rgba;
 };
 
-#include "host/gamepad_state.h"
+#include "platform/gamepad_state.h"
 
 // Receives the events a backend delivers while polling or waiting. Key codes are GLFW 3 key
 // tokens (the input device translates them); actions are kPress, kRelease or kRepeat.

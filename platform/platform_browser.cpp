@@ -1,4 +1,4 @@
-#include "host/platform_browser.h"
+#include "platform/platform_browser.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/platform_glfw.h"
+#include "platform/platform_glfw.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "host/asset_report.h"
+#include "platform/asset_report.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "host/platform_headless.h"
+#include "platform/platform_headless.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "host/platform_glfw.h"
+#include "platform/platform_glfw.h"
 
 #include <GLFW/glfw3.h>
 
@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "host/monitor_choice.h"
-#include "input/key_tokens.h"
+#include "platform/key_tokens.h"
+#include "platform/monitor_choice.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/monitor_choice.h"
-#include "host/platform.h"
+#include "platform/monitor_choice.h"
+#include "platform/platform.h"
 
 class HeadlessPlatform final : public Platform {
 public:

@@ -1,4 +1,4 @@
-#include "host/monitor_choice.h"
+#include "platform/monitor_choice.h"
 
 #include <cstdint>
 #include <limits>

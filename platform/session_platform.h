@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/platform.h"
+#include "platform/platform.h"
 
 // Decides, once per update, where the pointer is and whether the left button is held.
 class InputPilot {

@@ -5,8 +5,8 @@
 #include "game/demo_pilot.h"
 #include "host/data_location.h"
 #include "host/entry.h"
-#include "host/platform_browser.h"
-#include "host/session_platform.h"
+#include "platform/platform_browser.h"
+#include "platform/session_platform.h"
 
 namespace {
 
