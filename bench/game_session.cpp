@@ -28,6 +28,7 @@
 #include "bench/crowd_scene.h"
 #include "bench/measure.h"
 #include "host/entry.h"
+#include "platform/forwarding_platform.h"
 #include "platform/platform_glfw.h"
 #include "runtime/gc.h"
 
@@ -95,43 +96,30 @@ void MeasureIconified(double seconds, const std::atomic<bool>* sawIconified,
     _exit(0);
 }
 
-class MeasuringPlatform final : public Platform {
+class MeasuringPlatform final : public ForwardingPlatform {
 public:
-    MeasuringPlatform(Platform& inner, const Options& options) : inner_(inner), o_(options) {
+    MeasuringPlatform(Platform& inner, const Options& options)
+        : ForwardingPlatform(inner), o_(options) {
         updateStarts_.reserve(static_cast<size_t>(options.seconds * 60 * 2 + 64));
     }
 
-    bool Init() override { return inner_.Init(); }
     // The window opens at the size under test; the game lays itself out from it.
     bool OpenWindow(int, int, const std::string& title) override {
-        return inner_.OpenWindow(o_.width, o_.height, title);
+        return Inner().OpenWindow(o_.width, o_.height, title);
     }
-    void SetWindowPos(int x, int y) override { inner_.SetWindowPos(x, y); }
-    void GetDesktopSize(int* width, int* height) override { inner_.GetDesktopSize(width, height); }
-    void GetWindowSize(int* width, int* height) override { inner_.GetWindowSize(width, height); }
-    bool IsOpen() override { return inner_.IsOpen() && !finished_; }
+    bool IsOpen() override { return Inner().IsOpen() && !finished_; }
     bool IsIconified() override {
-        const bool iconified = inner_.IsIconified();
+        const bool iconified = Inner().IsIconified();
         if (iconified) sawIconified_ = true;
         return iconified;
     }
-    bool IsFocused() override { return inner_.IsFocused(); }
     void SwapBuffers() override;
-    void Terminate() override { inner_.Terminate(); }
-    double Time() override { return inner_.Time(); }
-    void Sleep(double seconds) override { inner_.Sleep(seconds); }
     void SetListener(PlatformEvents* listener) override {
         listener_ = listener;
-        inner_.SetListener(listener);
+        Inner().SetListener(listener);
     }
-    void PollEvents() override { inner_.PollEvents(); }
-    void WaitEvents() override { inner_.WaitEvents(); }
     // The input device samples the pointer once at the start of every update.
     void GetCursorPos(double* x, double* y) override;
-    int GetJoystickAxes(float* axes, int max) override { return inner_.GetJoystickAxes(axes, max); }
-    int GetJoystickButtons(unsigned char* buttons, int max) override {
-        return inner_.GetJoystickButtons(buttons, max);
-    }
 
     void Report() const;
 
@@ -143,7 +131,6 @@ private:
     void StartMeasuring();
     void StopMeasuring();
 
-    Platform& inner_;
     const Options o_;
     PlatformEvents* listener_ = nullptr;
     CrowdScene crowd_;
@@ -170,7 +157,7 @@ private:
 };
 
 void MeasuringPlatform::SwapBuffers() {
-    inner_.SwapBuffers();
+    Inner().SwapBuffers();
     ++frames_;
     if (frames_ == 1 && o_.t0 > 0) firstFrameMs_ = (RealtimeNanoseconds() - o_.t0) / 1e6;
     const MyApp* game = BenchGame();
@@ -191,7 +178,7 @@ void MeasuringPlatform::SwapBuffers() {
         }
         fromFrame_ = frames_;
         StartMeasuring();
-    } else if (measuring_ && inner_.Time() - updateStarts_.front() >= o_.seconds) {
+    } else if (measuring_ && Inner().Time() - updateStarts_.front() >= o_.seconds) {
         toFrame_ = frames_;
         StopMeasuring();
     }
@@ -202,7 +189,7 @@ void MeasuringPlatform::StartMeasuring() {
     heapAtStart_ = gc_alloced_bytes;
     start_ = CpuSample::Now();
     updateStarts_.clear();
-    updateStarts_.push_back(inner_.Time());
+    updateStarts_.push_back(Inner().Time());
 }
 
 void MeasuringPlatform::StopMeasuring() {
@@ -213,15 +200,15 @@ void MeasuringPlatform::StopMeasuring() {
 }
 
 void MeasuringPlatform::GetCursorPos(double* x, double* y) {
-    if (measuring_) updateStarts_.push_back(inner_.Time());
+    if (measuring_) updateStarts_.push_back(Inner().Time());
     MyApp* game = BenchGame();
     if (o_.scene != Scene::kCrowd || !game) {
-        inner_.GetCursorPos(x, y);
+        Inner().GetCursorPos(x, y);
         return;
     }
     int width = 0;
     int height = 0;
-    inner_.GetWindowSize(&width, &height);
+    Inner().GetWindowSize(&width, &height);
     bool held = false;
     crowd_.BeforeUpdate(*game, width, height, x, y, &held);
     if (held != held_ && listener_) {

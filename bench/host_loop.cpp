@@ -11,6 +11,7 @@
 
 #include "graphics/gl_table.h"
 #include "host/app_host.h"
+#include "platform/forwarding_platform.h"
 #include "platform/platform.h"
 #include "platform/platform_glfw.h"
 #include "platform/platform_headless.h"
@@ -36,34 +37,13 @@ public:
 };
 
 // Forwards to another platform but reports the window closed once a deadline has passed.
-class DeadlinePlatform final : public Platform {
+class DeadlinePlatform final : public ForwardingPlatform {
 public:
-    DeadlinePlatform(Platform& inner, double closeAt) : inner_(inner), closeAt_(closeAt) {}
-    bool Init() override { return inner_.Init(); }
-    bool OpenWindow(int w, int h, const std::string& title) override {
-        return inner_.OpenWindow(w, h, title);
-    }
-    void SetWindowPos(int x, int y) override { inner_.SetWindowPos(x, y); }
-    void GetDesktopSize(int* w, int* h) override { inner_.GetDesktopSize(w, h); }
-    void GetWindowSize(int* w, int* h) override { inner_.GetWindowSize(w, h); }
-    bool IsOpen() override { return inner_.IsOpen() && inner_.Time() < closeAt_; }
-    bool IsIconified() override { return inner_.IsIconified(); }
-    bool IsFocused() override { return inner_.IsFocused(); }
-    void SwapBuffers() override { inner_.SwapBuffers(); }
-    void Terminate() override { inner_.Terminate(); }
-    double Time() override { return inner_.Time(); }
-    void Sleep(double seconds) override { inner_.Sleep(seconds); }
-    void SetListener(PlatformEvents* listener) override { inner_.SetListener(listener); }
-    void PollEvents() override { inner_.PollEvents(); }
-    void WaitEvents() override { inner_.WaitEvents(); }
-    void GetCursorPos(double* x, double* y) override { inner_.GetCursorPos(x, y); }
-    int GetJoystickAxes(float* axes, int max) override { return inner_.GetJoystickAxes(axes, max); }
-    int GetJoystickButtons(unsigned char* buttons, int max) override {
-        return inner_.GetJoystickButtons(buttons, max);
-    }
+    DeadlinePlatform(Platform& inner, double closeAt)
+        : ForwardingPlatform(inner), closeAt_(closeAt) {}
+    bool IsOpen() override { return Inner().IsOpen() && Inner().Time() < closeAt_; }
 
 private:
-    Platform& inner_;
     double closeAt_;
 };
 

@@ -7,18 +7,18 @@
 
 void SessionPlatform::SetListener(PlatformEvents* listener) {
     listener_ = listener;
-    inner_.SetListener(listener);
+    Inner().SetListener(listener);
 }
 
 void SessionPlatform::GetCursorPos(double* x, double* y) {
     ++updates_;
     if (!pilot_) {
-        inner_.GetCursorPos(x, y);
+        Inner().GetCursorPos(x, y);
         return;
     }
     int width = 0;
     int height = 0;
-    inner_.GetFramebufferSize(&width, &height);
+    Inner().GetFramebufferSize(&width, &height);
     bool held = pilotHeld_;
     pilot_->Steer(width, height, &pilotX_, &pilotY_, &held);
     // Only changes are events, exactly like a real button.
@@ -29,7 +29,7 @@ void SessionPlatform::GetCursorPos(double* x, double* y) {
     // The cursor is in window units, like a hand's.
     int windowWidth = 0;
     int windowHeight = 0;
-    inner_.GetWindowSize(&windowWidth, &windowHeight);
+    Inner().GetWindowSize(&windowWidth, &windowHeight);
     const bool scaled = width > 0 && height > 0 && windowWidth > 0 && windowHeight > 0;
     *x = scaled ? pilotX_ * windowWidth / width : pilotX_;
     *y = scaled ? pilotY_ * windowHeight / height : pilotY_;
@@ -38,13 +38,13 @@ void SessionPlatform::GetCursorPos(double* x, double* y) {
 void SessionPlatform::SwapBuffers() {
     // After the swap the back buffer's contents are undefined, so the frame is read first.
     if (captureFrames_) CaptureBackBuffer();
-    inner_.SwapBuffers();
+    Inner().SwapBuffers();
 }
 
 void SessionPlatform::CaptureBackBuffer() {
     int width = 0;
     int height = 0;
-    inner_.GetFramebufferSize(&width, &height);
+    Inner().GetFramebufferSize(&width, &height);
     if (width <= 0 || height <= 0) return;
     lastFrame_.width = width;
     lastFrame_.height = height;
