@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/program_main.h"
 #include "game/demo_pilot.h"
 #include "host/command_line.h"
 #include "host/data_location.h"
@@ -24,7 +25,7 @@ int RunSession(int argc, char** argv, Platform& glfw, const RunOptions& options)
     session.SetCaptureFrames(!options.screenshot.empty());
     DemoPilot pilot;
     if (options.demo) session.SetPilot(&pilot);
-    const int status = hostMain(argc, argv, session);
+    const int status = hostMain(argc, argv, session, VexmoHooks());
     SetCurrentPlatform(nullptr);
     if (options.demo) std::printf("%s\n", pilot.Summary().c_str());
     if (!options.screenshot.empty()) {
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
     host::SetStartFullscreen(line.options.fullscreen);
     const std::unique_ptr<Platform> platform = NewGlfwPlatform();
     if (NeedsSession(line.options)) return RunSession(argc, argv, *platform, line.options);
-    const int status = hostMain(argc, argv, *platform);
+    const int status = hostMain(argc, argv, *platform, VexmoHooks());
     SetCurrentPlatform(nullptr);
     return status;
 }

@@ -2,6 +2,7 @@
 // main's stack and then calls the loop's passes for as long as the page lives.
 #include <memory>
 
+#include "app/program_main.h"
 #include "game/demo_pilot.h"
 #include "host/data_location.h"
 #include "host/entry.h"
@@ -31,5 +32,5 @@ int main(int argc, char** argv) {
         session.SetPilot(&pilot);
         platform = &session;
     }
-    return hostMain(argc, argv, *platform);
+    return hostMain(argc, argv, *platform, VexmoHooks());
 }

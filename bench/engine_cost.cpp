@@ -28,6 +28,7 @@
 #include <string>
 
 #include "bench/crowd_scene.h"
+#include "game/my_app.h"
 #include "graphics/gl_silent.h"
 #include "graphics/gl_table.h"
 #include "host/app_host.h"
@@ -148,7 +149,7 @@ public:
         platform.OpenWindow(640, 480, "Vexmo");
         SetCurrentPlatform(&platform);
         SetGlTable(SilentGlTable());
-        initGlobals();
+        initGlobals(GameHooks{InitGameGlobals, nullptr});
         gc_mark();
         gc_new<MyApp>();
         host = host::app;

@@ -19,7 +19,7 @@ struct LoadedGame {
         platform.Init();
         platform.OpenWindow(640, 480, "Vexmo");
         SetCurrentPlatform(&platform);
-        initGlobals();
+        initGlobals(GameHooks{InitGameGlobals, nullptr});
         gc_mark();
         HasMusic = 0;  // the music player has benchmarks of its own
         game = gc_new<MyApp>();

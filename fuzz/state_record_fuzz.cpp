@@ -184,7 +184,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (!g_scratch || g_home < 0) std::abort();
     // The same start as the program: every global, the roots, then the game object (reachable
     // from the app module's device, so collections keep it).
-    initGlobals();
+    initGlobals(GameHooks{InitGameGlobals, nullptr});
     gc_mark();
     g_game = gc_new<MyApp>();
     return 0;

@@ -97,9 +97,9 @@ void CloseAudio() {
     }
 }
 
-void RunProgram(int argc, char** argv) {
+void RunProgram(int argc, char** argv, const GameHooks& game) {
     try {
-        runtimeMain(argc, argv);
+        runtimeMain(argc, argv, game);
         if (runner) runner();
     } catch (ThrowableObject*) {
         Print(T("Vantor Runtime Error : Uncaught Vantor Exception"));
@@ -119,7 +119,7 @@ void KeepLargeBlocksMapped() {
 
 }  // namespace
 
-int hostMain(int argc, char** argv, Platform& platform) {
+int hostMain(int argc, char** argv, Platform& platform, const GameHooks& game) {
     KeepLargeBlocksMapped();
     SetCurrentPlatform(&platform);
     OpenWindow(platform);
@@ -127,32 +127,32 @@ int hostMain(int argc, char** argv, Platform& platform) {
     LoadGamepadMappings(platform, DataFolder());
     afterFirstFrame = OpenAudioAfterFirstFrame;
     std::fflush(stdout);
-    RunProgram(argc, argv);
+    RunProgram(argc, argv, game);
     afterFirstFrame = nullptr;
     CloseAudio();
     platform.Terminate();
     return 0;
 }
 
-int runtimeMain(int argc, char** argv) {
+int runtimeMain(int argc, char** argv, const GameHooks& game) {
     host::argc = argc;
     host::argv = argv;
     std::signal(SIGSEGV, sighandler);
     std::signal(SIGILL, sighandler);
     std::signal(SIGFPE, sighandler);
     gc_init1();
-    initGlobals();
+    initGlobals(game);
     gc_mark();
-    programMain();
+    if (game.createGame) game.createGame();
     return 0;
 }
 
-int initGlobals() {
+int initGlobals(const GameHooks& game) {
     InitGraphicsGlobals();
     InitInputGlobals();
     InitAudioGlobals();
     InitAppGlobals();
     Seed = 1234;
-    InitGameGlobals();
+    if (game.initGlobals) game.initGlobals();
     return 0;
 }

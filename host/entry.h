@@ -4,6 +4,8 @@
 
 #include <AL/alc.h>
 
+#include "host/game_hooks.h"
+
 class Platform;
 
 namespace host {
@@ -19,15 +21,10 @@ extern ALCcontext* alcContext;
 // audio device, runs the runtime and the program, then the frame loop until the window closes,
 // and shuts everything down. Returns 0; a platform that cannot start ends the process with
 // status -1 after printing "glfwInit failed" or "glfwOpenWindow failed".
-int hostMain(int argc, char** argv, Platform& platform);
+int hostMain(int argc, char** argv, Platform& platform, const GameHooks& game);
 
-// Signal handlers, an empty collector, every global, the roots, then programMain. Returns 0.
-int runtimeMain(int argc, char** argv);
-// Every global of the program to its initial value, roots registered. Returns 0.
-int initGlobals();
-// Creates the game object (and through App, the host object and its devices). Returns 0.
-int programMain();
-
-// The game module's globals; implemented by the game. The engine carries an empty default so it
-// links without a game (tests, tools).
-void InitGameGlobals();
+// Signal handlers, an empty collector, every global, the roots, then the game's creation.
+// Returns 0.
+int runtimeMain(int argc, char** argv, const GameHooks& game);
+// Every global of the engine and of the game to its initial value, roots registered. Returns 0.
+int initGlobals(const GameHooks& game = GameHooks());

@@ -66,7 +66,7 @@ public:
         platform.OpenWindow(width, height, "Vexmo");
         SetCurrentPlatform(&platform);
         // The same start as the program: every global, the roots, then the game object.
-        initGlobals();
+        initGlobals(GameHooks{InitGameGlobals, nullptr});
         gc_mark();
         game = gc_new<MyApp>();
         host = host::app;
@@ -75,7 +75,7 @@ public:
     ~GameHarness() {
         // Drop every global that reaches this game, then collect fully while the recorder is
         // still installed, so no texture of this test is deleted later through the real GL.
-        initGlobals();
+        initGlobals(GameHooks{InitGameGlobals, nullptr});
         host::app = nullptr;
         game = nullptr;
         host = nullptr;

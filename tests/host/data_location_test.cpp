@@ -12,7 +12,7 @@
 #include "platform/data_path.h"
 #include "platform/platform.h"
 #include "platform/platform_headless.h"
-#include "temp_dir.h"
+#include "tests/platform/temp_dir.h"
 
 namespace {
 

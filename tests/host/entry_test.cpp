@@ -15,19 +15,17 @@
 #include "platform/platform.h"
 #include "platform/platform_headless.h"
 #include "runtime/errors.h"
-#include "temp_dir.h"
+#include "tests/platform/temp_dir.h"
 
 namespace {
-// What this test program's programMain does; the engine alone creates no game.
+// What this test program's game hooks create; the engine alone creates no game.
 std::function<void()> createGame;
-}  // namespace
 
-int programMain() {
+void CreateTestGame() {
     if (createGame) createGame();
-    return 0;
 }
 
-namespace {
+const GameHooks kTestGame{nullptr, CreateTestGame};
 
 class CountingGame : public App {
 public:
@@ -67,7 +65,7 @@ protected:
     // hostMain with stdout gathered; the game is whatever createGame makes.
     int RunHost(std::string* output) {
         testing::internal::CaptureStdout();
-        const int status = hostMain(1, argv_, platform);
+        const int status = hostMain(1, argv_, platform, kTestGame);
         *output = testing::internal::GetCapturedStdout();
         return status;
     }
@@ -141,7 +139,7 @@ TEST_F(EntryTest, NoWindowSystemMeansStatusMinusOneAndAMessage) {
         {
             dup2(2, 1);
             char* argv[] = {nullptr};
-            hostMain(0, argv, platform);
+            hostMain(0, argv, platform, kTestGame);
         },
         testing::ExitedWithCode(255), "glfwInit failed");
 }
@@ -152,7 +150,7 @@ TEST_F(EntryTest, NoWindowMeansStatusMinusOneAndAMessage) {
         {
             dup2(2, 1);
             char* argv[] = {nullptr};
-            hostMain(0, argv, platform);
+            hostMain(0, argv, platform, kTestGame);
         },
         testing::ExitedWithCode(255), "glfwOpenWindow failed");
 }

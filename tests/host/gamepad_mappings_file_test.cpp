@@ -11,7 +11,7 @@
 
 #include "platform/platform.h"
 #include "platform/platform_headless.h"
-#include "temp_dir.h"
+#include "tests/platform/temp_dir.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "host/gamepad_mappings_file.h"
 #include "platform/gamepad_state.h"
 #include "platform/platform_glfw.h"
-#include "temp_dir.h"
+#include "tests/platform/temp_dir.h"
 
 namespace {
 

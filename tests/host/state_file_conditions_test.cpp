@@ -18,7 +18,7 @@
 #include <string>
 
 #include "host/state_file.h"
-#include "temp_dir.h"
+#include "tests/platform/temp_dir.h"
 
 namespace {
 

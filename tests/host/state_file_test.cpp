@@ -10,7 +10,7 @@
 #include "host/app_host.h"
 #include "platform/platform.h"
 #include "platform/platform_headless.h"
-#include "temp_dir.h"
+#include "tests/platform/temp_dir.h"
 
 namespace {
 

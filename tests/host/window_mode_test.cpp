@@ -22,7 +22,7 @@
 #include "platform/key_tokens.h"
 #include "platform/monitor_choice.h"
 #include "platform/platform_headless.h"
-#include "temp_dir.h"
+#include "tests/platform/temp_dir.h"
 
 namespace {
 
@@ -232,7 +232,7 @@ protected:
     }
     void RunHost() {
         testing::internal::CaptureStdout();
-        EXPECT_EQ(hostMain(1, argv_, platform), 0);
+        EXPECT_EQ(hostMain(1, argv_, platform, GameHooks()), 0);
         testing::internal::GetCapturedStdout();
     }
     static void MakeIconFolder() {

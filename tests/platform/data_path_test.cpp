@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "temp_dir.h"
+#include "tests/platform/temp_dir.h"
 
 namespace {
 
