@@ -12,6 +12,7 @@
 #include "host/window_mode.h"
 #include "platform/platform_glfw.h"
 #include "platform/session_platform.h"
+#include "runtime/console.h"
 
 namespace {
 
@@ -27,15 +28,14 @@ int RunSession(int argc, char** argv, Platform& glfw, const RunOptions& options)
     if (options.demo) session.SetPilot(&pilot);
     const int status = hostMain(argc, argv, session, VexmoHooks());
     SetCurrentPlatform(nullptr);
-    if (options.demo) std::printf("%s\n", pilot.Summary().c_str());
+    if (options.demo) ConsoleLine(pilot.Summary());
     if (!options.screenshot.empty()) {
         if (WriteFramePng(session.LastFrame(), options.screenshot)) {
-            std::printf("screenshot: %s\n", options.screenshot.c_str());
+            ConsoleLine("screenshot: " + options.screenshot);
         } else {
-            std::printf("screenshot: could not write %s\n", options.screenshot.c_str());
+            ConsoleLine("screenshot: could not write " + options.screenshot);
         }
     }
-    std::fflush(stdout);
     return status;
 }
 
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     if (line.action == CommandLineAction::kShowHelp) {
         const DataLocation location =
             FindDataLocation(ThisProcessPlaces(line.options.dataFolder, program.c_str()));
-        std::fputs(DescribeDataLocation(location).c_str(), stdout);
+        ConsoleText(DescribeDataLocation(location));
     }
     if (early >= 0) return early;
     const int placeStatus = StartWithDataLocation(line.options.dataFolder, program.c_str());

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "graphics/gl_upload_layout.h"
+#include "runtime/console.h"
 
 namespace {
 
@@ -330,7 +331,7 @@ GlTable InitialGlTable() {
     if (!path || !*path) return real;
     GlTable traced;
     if (!StartGlTrace(path, real, &traced)) {
-        std::fprintf(stderr, "GL trace: cannot write %s\n", path);
+        ConsoleErrorLine(std::string("GL trace: cannot write ") + path);
         return real;
     }
     return traced;

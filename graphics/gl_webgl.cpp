@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/console.h"
+
 namespace {
 
 // The renderer's three interleaved arrays, remembered until a draw call streams them.
@@ -120,9 +122,8 @@ GLuint CompileShader(GLenum kind, const char* body) {
     if (ok != GL_TRUE) {
         char log[512] = {};
         glGetShaderInfoLog(shader, sizeof log - 1, nullptr, log);
-        std::printf("WebGL: the %s shader does not compile: %s\n",
-                    kind == GL_VERTEX_SHADER ? "vertex" : "fragment", log);
-        std::fflush(stdout);
+        ConsoleLinef("WebGL: the %s shader does not compile: %s",
+                     kind == GL_VERTEX_SHADER ? "vertex" : "fragment", log);
         glDeleteShader(shader);
         return 0;
     }
@@ -150,8 +151,7 @@ GLuint LinkProgram() {
     if (ok != GL_TRUE) {
         char log[512] = {};
         glGetProgramInfoLog(program, sizeof log - 1, nullptr, log);
-        std::printf("WebGL: the shader pair does not link: %s\n", log);
-        std::fflush(stdout);
+        ConsoleLinef("WebGL: the shader pair does not link: %s", log);
         glDeleteProgram(program);
         return 0;
     }

@@ -13,6 +13,7 @@
 #include "input/key_translation.h"
 #include "platform/data_path.h"
 #include "platform/platform.h"
+#include "runtime/console.h"
 
 namespace host {
 gc_ref<gxtkApp> app;
@@ -93,8 +94,7 @@ int gxtkApp::SaveState(String state) {
     // lasts only as long as the page is a failed save, as the player is told.
     const std::string lost = CurrentPlatform().KeepSavedState();
     if (lost.empty()) return 0;
-    std::printf("Save failed: %s\n", lost.c_str());
-    std::fflush(stdout);
+    ConsoleLine("Save failed: " + lost);
     return -1;
 }
 

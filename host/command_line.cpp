@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "runtime/console.h"
+
 namespace {
 
 constexpr const char* kVersion = "1.0.0";
@@ -105,14 +107,13 @@ int ReportCommandLine(const CommandLine& line, const std::string& program) {
         case CommandLineAction::kRun:
             return -1;
         case CommandLineAction::kShowHelp:
-            std::fputs(UsageText(program).c_str(), stdout);
+            ConsoleText(UsageText(program));
             return 0;
         case CommandLineAction::kShowVersion:
-            std::fputs(VersionText().c_str(), stdout);
+            ConsoleText(VersionText());
             return 0;
         case CommandLineAction::kBadUsage:
-            std::fprintf(stderr, "%s: %s\n%s", program.c_str(), line.error.c_str(),
-                         UsageText(program).c_str());
+            ConsoleErrorText(program + ": " + line.error + "\n" + UsageText(program));
             return 2;
     }
     return 2;

@@ -11,6 +11,7 @@
 
 #include "host/state_file.h"
 #include "platform/data_path.h"
+#include "runtime/console.h"
 
 namespace {
 
@@ -186,9 +187,8 @@ bool PrepareRecordFolder() {
     }
     if (failure == 0 && IsFolder(record.folder)) return true;
     if (!record.folderFailureReported) {
-        std::printf("Cannot make the folder %s for the saved record: %s\n", record.folder.c_str(),
-                    std::strerror(failure != 0 ? failure : ENOTDIR));
-        std::fflush(stdout);
+        ConsoleLinef("Cannot make the folder %s for the saved record: %s", record.folder.c_str(),
+                     std::strerror(failure != 0 ? failure : ENOTDIR));
         record.folderFailureReported = true;
     }
     return false;
@@ -220,13 +220,12 @@ std::string DescribeDataLocation(const DataLocation& location) {
 int StartWithDataLocation(const std::string& chosen, const char* argv0) {
     const DataLocation location = FindDataLocation(ThisProcessPlaces(chosen, argv0));
     if (location.chosenMissing) {
-        std::fprintf(stderr, "%s: --data: %s is not a folder\n", argv0 ? argv0 : "vexmo",
-                     chosen.c_str());
+        ConsoleErrorLine(std::string(argv0 ? argv0 : "vexmo") + ": --data: " + chosen +
+                         " is not a folder");
         return 2;
     }
-    if (location.dataFolder.empty()) std::puts(NoDataLine(location).c_str());
-    if (location.recordPath.empty()) std::puts(kNoRecordLine);
-    std::fflush(stdout);
+    if (location.dataFolder.empty()) ConsoleLine(NoDataLine(location));
+    if (location.recordPath.empty()) ConsoleLine(kNoRecordLine);
     UseDataLocation(location);
     return -1;
 }

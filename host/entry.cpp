@@ -20,6 +20,7 @@
 #include "input/input.h"
 #include "platform/data_path.h"
 #include "platform/platform.h"
+#include "runtime/console.h"
 #include "runtime/errors.h"
 #include "runtime/gc.h"
 
@@ -43,8 +44,7 @@ constexpr const char* kWindowTitle = "Vexmo";
 
 void OpenWindow(Platform& platform) {
     if (!platform.Init()) {
-        std::puts("glfwInit failed");
-        std::fflush(stdout);
+        ConsoleLine("glfwInit failed");
         std::exit(-1);
     }
     int desktopWidth = 0;
@@ -63,15 +63,15 @@ void OpenWindow(Platform& platform) {
 void OpenAudio() {
     host::alcDevice = alcOpenDevice(nullptr);
     if (!host::alcDevice) {
-        std::puts("alcOpenDevice failed");
+        ConsoleLine("alcOpenDevice failed");
         return;
     }
     host::alcContext = CreateAudioContext(host::alcDevice);
     if (!host::alcContext) {
-        std::puts("alcCreateContext failed");
+        ConsoleLine("alcCreateContext failed");
         return;
     }
-    if (!alcMakeContextCurrent(host::alcContext)) std::puts("alcMakeContextCurrent failed");
+    if (!alcMakeContextCurrent(host::alcContext)) ConsoleLine("alcMakeContextCurrent failed");
 }
 
 // The first frame plays nothing, and probing for a sound device can take a good part of the
@@ -81,7 +81,6 @@ void OpenAudioAfterFirstFrame() {
     afterFirstFrame = nullptr;
     OpenAudio();
     if (host::app && host::app->AudioDevice()) host::app->AudioDevice()->ContextReady();
-    std::fflush(stdout);
 }
 
 // The context goes before its device.
@@ -126,7 +125,6 @@ int hostMain(int argc, char** argv, Platform& platform, const GameHooks& game) {
     // Extra pad layouts come from beside (or inside) the data folder the game reads.
     LoadGamepadMappings(platform, DataFolder());
     afterFirstFrame = OpenAudioAfterFirstFrame;
-    std::fflush(stdout);
     RunProgram(argc, argv, game);
     afterFirstFrame = nullptr;
     CloseAudio();

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/platform.h"
+#include "runtime/console.h"
 
 namespace fs = std::filesystem;
 
@@ -119,8 +120,7 @@ int LoadGamepadMappings(Platform& platform, const std::string& dataFolder) {
         const std::string report = LoadGamepadMappingFile(platform, path);
         if (report.empty()) continue;
         ++found;
-        std::puts(report.c_str());
+        ConsoleLine(report);
     }
-    std::fflush(stdout);
     return found;
 }

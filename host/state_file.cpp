@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/console.h"
+
 namespace {
 
 constexpr int kCannotCreate = -1;
@@ -21,9 +23,7 @@ constexpr const char* kTemporarySuffix = ".tmp";
 
 // Diagnostics go to standard output, one flushed line each, like the game's other messages.
 void SayLine(const std::string& line) {
-    std::fputs(line.c_str(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    ConsoleLine(line);
 }
 
 struct PathParts {

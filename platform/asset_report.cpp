@@ -5,6 +5,8 @@
 #include <set>
 #include <vector>
 
+#include "runtime/console.h"
+
 namespace {
 
 std::string ShownName(const String& path) {
@@ -21,8 +23,7 @@ void ReportAssetFailure(const String& path, const std::string& reason) {
     static std::set<std::string> reported;
     const std::string name = ShownName(path);
     if (!reported.insert(name).second) return;
-    std::printf("Cannot load %s: %s\n", name.c_str(), reason.c_str());
-    std::fflush(stdout);
+    ConsoleLinef("Cannot load %s: %s", name.c_str(), reason.c_str());
 }
 
 std::string OpenFailureReason(int error) {

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "runtime/console.h"
+
 const char* dbg_info = nullptr;
 
 namespace {
@@ -59,8 +61,7 @@ void DescribeObjectAt(const char* text) {
 }  // namespace
 
 int Print(const String& s) {
-    std::puts(print_buffer.Fill(s));
-    std::fflush(stdout);
+    ConsoleLine(print_buffer.Fill(s));
     return 0;
 }
 
@@ -72,8 +73,7 @@ void dbg_print(const String& s) {
     char* bytes = debug_buffer.Fill(s);
     const int length = s.Length();
     bytes[length] = '\n';
-    std::fwrite(bytes, 1, static_cast<std::size_t>(length) + 1, stderr);
-    std::fflush(stderr);
+    ConsoleWrite(ConsoleStream::kError, bytes, static_cast<std::size_t>(length) + 1);
 }
 
 void Error(const String& message) {
@@ -99,7 +99,7 @@ void dbg_error(const char* message) {
 }
 
 void dbg_stop() {
-    std::fprintf(stderr, "{{~~%s~~}}\n", dbg_info ? dbg_info : "");
+    ConsoleErrorLine(std::string("{{~~") + (dbg_info ? dbg_info : "") + "~~}}");
     dbg_print(String());
     for (;;) {
         char line[256];
@@ -121,8 +121,7 @@ void dbg_stop() {
             case 'q':
                 std::exit(0);
             default:
-                std::printf("????? %s ?????\n", line);
-                std::fflush(stdout);
+                ConsoleLinef("????? %s ?????", line);
                 std::exit(-1);
         }
     }
@@ -147,12 +146,10 @@ void sighandler(int signal) {
 }
 
 void warn(const char* message) {
-    std::puts(message);
-    std::fflush(stdout);
+    ConsoleLine(message);
 }
 
 void fail(const char* message) {
-    std::puts(message);
-    std::fflush(stdout);
+    ConsoleLine(message);
     std::exit(-1);
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/console.h"
 #include "runtime/errors.h"
 #include "runtime/string.h"
 
@@ -205,8 +206,7 @@ void* gc_malloc(int size) {
 }
 
 void gc_refuse_allocation(double bytes) {
-    std::printf("ERROR: refused a block of %.0f bytes\n", bytes);
-    std::fflush(stdout);
+    ConsoleLinef("ERROR: refused a block of %.0f bytes", bytes);
     dbg_error("Out of memory");
 }
 
@@ -221,8 +221,7 @@ void gc_flush_free(int bytes) {
     while (gc_free_bytes > target) {
         gc_object* p = gc_free_list.succ;
         if (p == &gc_free_list) {
-            std::printf("ERROR:p=%p gc_free_bytes=%i\n", static_cast<void*>(p), gc_free_bytes);
-            std::fflush(stdout);
+            ConsoleLinef("ERROR:p=%p gc_free_bytes=%i", static_cast<void*>(p), gc_free_bytes);
             gc_free_bytes = 0;
             return;
         }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "runtime/array.h"
+#include "runtime/console.h"
 #include "runtime/slice_range.h"
 
 namespace {
@@ -432,8 +433,7 @@ String String::Load(const unsigned char* p, int n) {
     }
     std::vector<Char> chars;
     if (!DecodeUtf8(p, n, chars)) {
-        std::puts("Invalid UTF-8!");
-        std::fflush(stdout);
+        ConsoleLine("Invalid UTF-8!");
         return String(p, n);
     }
     return String(chars.data(), static_cast<int>(chars.size()));

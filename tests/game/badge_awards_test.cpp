@@ -14,6 +14,7 @@
 #include "game/score_table.h"
 #include "host/state_file.h"
 #include "tests/game/play_support.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -344,9 +345,9 @@ TEST_F(BadgeAwardTest, TheTestBadgeAndUndefinedNumbersAreNeverAwarded) {
 
 TEST_F(BadgeAwardTest, TwoBadgesInOneUpdateTakeTwoPopupSlots) {
     Play(1);
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     ClearTheRound();
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = TakeConsoleOutput();
     EXPECT_NE(printed.find("Badge earned: Clean Dish"), std::string::npos) << printed;
     EXPECT_NE(printed.find("Badge earned: Spotless"), std::string::npos) << printed;
     EXPECT_EQ(game->badgeQueue[0], kBadgeFirstRound);
@@ -434,9 +435,9 @@ TEST(BadgeRecordTest, EarnedBadgesSurviveASaveAndALoadInANewGameObject) {
         std::ofstream out(kStateFileName, std::ios::binary | std::ios::trunc);
         out << record;
     }
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     second.Create();
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = TakeConsoleOutput();
     EXPECT_NE(printed.find("Badges Loaded"), std::string::npos) << printed;
     for (int b = 0; b < kBadges; ++b) {
         const bool earned = b == kBadgeFirstRound || b == kBadgeHardRound15 || b == kBadgeGrandTour;
@@ -467,9 +468,9 @@ TEST(BadgeRecordTest, ADamagedBadgeBlockForgetsTheBadgesOnly) {
         std::ofstream out(kStateFileName, std::ios::binary | std::ios::trunc);
         out << damaged;
     }
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     second.Create();
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = TakeConsoleOutput();
     EXPECT_NE(printed.find("Badge Checksum Invalid"), std::string::npos) << printed;
     for (int b = 0; b < kBadges; ++b) EXPECT_FALSE(second.game->badgeGot[b]) << "badge " << b;
     EXPECT_EQ(second.game->settings[5], 2);

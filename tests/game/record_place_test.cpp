@@ -8,6 +8,7 @@
 #include "game/score_table.h"
 #include "game_fixture.h"
 #include "host/data_location.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -52,9 +53,9 @@ TEST_F(RecordPlaceGameTest, AnUnmakeableRecordFolderLosesOnlyTheFile) {
     std::fclose(file);
     PlaceRecord(blocker, "");
     harness.Create();
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     FinishAGame(harness, 4321);
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = TakeConsoleOutput();
     EXPECT_NE(printed.find("Cannot make the folder " + blocker + "/vexmo"), std::string::npos)
         << printed;
     EXPECT_EQ(harness.game->screen, vexmo::kScreenMenu);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "game_fixture.h"
+#include "tests/runtime/console_capture.h"
 
 using namespace vexmo;
 
@@ -42,9 +43,9 @@ protected:
     }
     // A save as the game makes one when it is minimised, and what it printed.
     std::string SuspendAndResume() {
-        testing::internal::CaptureStdout();
+        CaptureConsole();
         h.Suspend();
-        const std::string said = testing::internal::GetCapturedStdout();
+        const std::string said = TakeConsoleOutput();
         h.Resume();
         h.Update();
         return said;

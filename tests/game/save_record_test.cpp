@@ -16,6 +16,7 @@
 #include "game/score_table.h"
 #include "host/state_file.h"
 #include "tests/game/game_fixture.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -87,9 +88,9 @@ std::string LoadRecord(MyApp& game, const std::string& record) {
     for (int b = 0; b < vexmo::kBadges; ++b) game.badgeGot[b] = false;
     for (int i = 0; i < vexmo::kHighScores; ++i) game.highScores[i] = 0;
     WriteStateFile(record);
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     game.Load();
-    return testing::internal::GetCapturedStdout();
+    return TakeConsoleOutput();
 }
 
 class SaveRecordTest : public GameTest {
@@ -242,9 +243,9 @@ TEST_F(SaveRecordTest, ARecordCutInsideATableKeepsTheBlocksBeforeAndSkipsTheRest
     // What Load leaves a skipped block with is whatever was there before.
     for (int i = 10; i < 20; ++i) game->highScores[i] = 7;
     for (int i = 40; i < 60; ++i) game->highScores[i] = 7;
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     game->Load();
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = TakeConsoleOutput();
     EXPECT_EQ(printed, "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\n");
     for (int k = 0; k < 10; ++k) {
         EXPECT_EQ(game->highScores[k], 1000 * (k + 1) + k);
@@ -282,9 +283,9 @@ TEST_F(SaveRecordTest, TheSmallestPadSizeIsRaisedOnlyBelowEight) {
 
 TEST_F(SaveRecordTest, NoStateFileChangesOnlyThePadSettingsAndPrintsNothing) {
     std::remove(kStateFileName);
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     game->Load();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(TakeConsoleOutput(), "");
     ExpectDefaultSettings(*game);
 }
 
@@ -381,9 +382,9 @@ TEST(SaveRoundTripTest, ANewGameObjectLoadsWhatTheLastOneSaved) {
     }
     GameHarness second;
     WriteStateFile(record);
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     second.Create();
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = TakeConsoleOutput();
     for (const char* line : {"Settings Loaded", "Badges Loaded", "Highscore 0 Loaded",
                              "Highscore 1 Loaded", "Highscore 2 Loaded"}) {
         EXPECT_NE(printed.find(line), std::string::npos) << line << " in " << printed;

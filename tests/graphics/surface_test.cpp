@@ -5,6 +5,7 @@
 #include "picture_files.h"
 #include "recorder_fixture.h"
 #include "runtime/gc.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -223,9 +224,9 @@ std::vector<uint8_t> PngHeader(uint32_t width, uint32_t height) {
 
 TEST_F(SurfaceTest, HeaderAskingForMoreThanTheLimitIsRefusedWithOneLine) {
     const std::string path = WriteBytes("huge_9000x9000.png", PngHeader(9000, 9000));
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     EXPECT_EQ(gfx->LoadSurface(String(path.c_str())), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(TakeConsoleOutput(),
               "Image too large: " + path + " is 9000 x 9000 texels, more than 8192 x 8192\n");
     EXPECT_EQ(rec.Count("glGenTextures"), 0u);
 }
@@ -233,16 +234,15 @@ TEST_F(SurfaceTest, HeaderAskingForMoreThanTheLimitIsRefusedWithOneLine) {
 TEST_F(SurfaceTest, TheLimitIsOnTheTexelCount) {
     // One texel over: refused.
     const std::string over = WriteBytes("over_8192x8193.png", PngHeader(8192, 8193));
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     EXPECT_EQ(gfx->LoadSurface(String(over.c_str())), nullptr);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Image too large: " + over),
-              std::string::npos);
+    EXPECT_NE(TakeConsoleOutput().find("Image too large: " + over), std::string::npos);
 
     // Exactly at the limit: decoded (and failing only for want of pixel data), not refused.
     const std::string at = WriteBytes("at_8192x8192.png", PngHeader(8192, 8192));
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     EXPECT_EQ(gfx->LoadSurface(String(at.c_str())), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStdout().find("too large"), std::string::npos);
+    EXPECT_EQ(TakeConsoleOutput().find("too large"), std::string::npos);
 
     // A long thin picture wider than 8192 is far from the limit and loads.
     const std::string wide = WriteCoordinatePng("wide_9000x1.png", 9000, 1);
@@ -255,9 +255,9 @@ TEST_F(SurfaceTest, TheLimitIsOnTheTexelCount) {
 TEST(SurfaceMemory, HeaderAskingForMoreThanTheLimitIsRefusedFromMemory) {
     const std::vector<uint8_t> bytes = PngHeader(9000, 9000);
     int w = -1, h = -1, depth = -1;
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     EXPECT_EQ(loadImage(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &depth), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(TakeConsoleOutput(),
               "Image too large: an image in memory is 9000 x 9000 texels, more than 8192 x "
               "8192\n");
     EXPECT_EQ(w, -1);  // nothing was decoded

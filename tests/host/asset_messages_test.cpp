@@ -8,6 +8,7 @@
 
 #include "audio/sound_loader.h"
 #include "graphics/surface.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -24,9 +25,9 @@ std::string Scratch(const std::string& name, const std::string& bytes) {
 
 std::string LoadSoundSaying(const std::string& path) {
     int length = 0, channels = 0, bytes = 0, rate = 0;
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     unsigned char* pcm = loadSound(T(path.c_str()), &length, &channels, &bytes, &rate);
-    const std::string said = testing::internal::GetCapturedStdout();
+    const std::string said = TakeConsoleOutput();
     EXPECT_EQ(pcm, nullptr);
     unloadSound(pcm);
     return said;
@@ -34,9 +35,9 @@ std::string LoadSoundSaying(const std::string& path) {
 
 std::string LoadImageSaying(const std::string& path) {
     int width = 0, height = 0, depth = 0;
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     unsigned char* pixels = loadImage(T(path.c_str()), &width, &height, &depth);
-    const std::string said = testing::internal::GetCapturedStdout();
+    const std::string said = TakeConsoleOutput();
     EXPECT_EQ(pixels, nullptr);
     unloadImage(pixels);
     return said;

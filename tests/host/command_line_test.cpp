@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "tests/runtime/console_capture.h"
+
 namespace {
 
 CommandLine Parse(std::vector<const char*> args) {
@@ -38,9 +40,9 @@ TEST(CommandLineTest, HelpAndVersionWinAndExitZero) {
     EXPECT_EQ(Parse({"--help"}).action, CommandLineAction::kShowHelp);
     EXPECT_EQ(Parse({"-h"}).action, CommandLineAction::kShowHelp);
     EXPECT_EQ(Parse({"--demo", "--version"}).action, CommandLineAction::kShowVersion);
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     EXPECT_EQ(ReportCommandLine(Parse({"--version"}), "vexmo"), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), VersionText());
+    EXPECT_EQ(TakeConsoleOutput(), VersionText());
     EXPECT_NE(UsageText("vexmo").find("--screenshot FILE"), std::string::npos);
 }
 
@@ -65,9 +67,9 @@ TEST(CommandLineTest, UnknownMissingOrSurplusValuesExitTwoWithTheUsage) {
         const CommandLine line = Parse(args);
         ASSERT_EQ(line.action, CommandLineAction::kBadUsage) << args[0];
         EXPECT_FALSE(line.error.empty());
-        testing::internal::CaptureStderr();
+        CaptureConsole();
         EXPECT_EQ(ReportCommandLine(line, "vexmo"), 2);
-        const std::string printed = testing::internal::GetCapturedStderr();
+        const std::string printed = TakeConsoleErrors();
         EXPECT_NE(printed.find("Usage: vexmo"), std::string::npos) << printed;
     }
 }

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/platform_headless.h"
 #include "tests/platform/temp_dir.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -243,10 +244,10 @@ TEST_F(RecordPlaceTest, AFolderThatCannotBeMadeFailsTheSaveWithAMessage) {
     WriteBytes("in-the-way", {'x'});
     places.xdgDataHome = root_ + "/in-the-way";
     UseDataLocation(FindDataLocation(places));
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     const int first = host->SaveState(T("1|"));
     const int second = host->SaveState(T("2|"));
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = TakeConsoleOutput();
     EXPECT_NE(first, 0);
     EXPECT_NE(second, 0);
     const std::string line =

@@ -16,6 +16,7 @@
 #include "platform/platform_headless.h"
 #include "runtime/errors.h"
 #include "tests/platform/temp_dir.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 // What this test program's game hooks create; the engine alone creates no game.
@@ -64,9 +65,9 @@ protected:
 
     // hostMain with stdout gathered; the game is whatever createGame makes.
     int RunHost(std::string* output) {
-        testing::internal::CaptureStdout();
+        CaptureConsole();
         const int status = hostMain(1, argv_, platform, kTestGame);
-        *output = testing::internal::GetCapturedStdout();
+        *output = TakeConsoleOutput();
         return status;
     }
 

@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "platform/platform_headless.h"
 #include "tests/platform/temp_dir.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -35,9 +36,9 @@ protected:
     }
     // LoadGamepadMappings with its printed lines gathered.
     std::string LoadPrinting(const std::string& dataFolder, int* found) {
-        testing::internal::CaptureStdout();
+        CaptureConsole();
         *found = LoadGamepadMappings(platform, dataFolder);
-        return testing::internal::GetCapturedStdout();
+        return TakeConsoleOutput();
     }
 
     HeadlessPlatform platform;
@@ -144,9 +145,9 @@ TEST_F(GamepadMappingsTest, AFolderInPlaceOfTheFileAndAnOversizedFileAreRejected
 TEST_F(GamepadMappingsTest, APlatformWithoutMappingsReadsNothing) {
     WriteText("gamecontrollerdb.txt", kPadOne + "\n");
     HeadlessPlatform notStarted;  // takes mappings only once started
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     EXPECT_EQ(LoadGamepadMappings(notStarted, "./data"), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(TakeConsoleOutput(), "");
     EXPECT_TRUE(notStarted.GamepadMappings().empty());
 }
 

@@ -13,6 +13,7 @@
 #include "platform/gamepad_state.h"
 #include "platform/platform_glfw.h"
 #include "tests/platform/temp_dir.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -67,9 +68,9 @@ TEST_F(GlfwGamepadTest, GoodAndBadFilesGetTheirOneLineReport) {
 
 TEST_F(GlfwGamepadTest, ABadFileLeavesGlfwWorking) {
     WriteText("gamecontrollerdb.txt", std::string(2000, 'f') + "\n\x01\x02\n0,\n");
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     EXPECT_EQ(LoadGamepadMappings(*platform, "./data"), 1);
-    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string output = TakeConsoleOutput();
     EXPECT_NE(output.find("rejected"), std::string::npos) << output;
     // Later mapping lines and the ordinary joystick queries still work.
     std::string error;

@@ -19,6 +19,7 @@
 
 #include "host/state_file.h"
 #include "tests/platform/temp_dir.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -78,9 +79,9 @@ protected:
 
     // Saves a new record, returning the result and leaving the console line in `said`.
     int SaveNew(std::string* said) {
-        testing::internal::CaptureStdout();
+        CaptureConsole();
         const int result = SaveStateFile(T(kNewRecord.c_str()), record_.c_str());
-        *said = testing::internal::GetCapturedStdout();
+        *said = TakeConsoleOutput();
         return result;
     }
 
@@ -168,12 +169,12 @@ TEST_F(StateFileConditions, AFullDiskIsToldAndTheOldRecordStays) {
         small.rlim_cur = 64;
         void (*previousHandler)(int) = signal(SIGXFSZ, SIG_IGN);
         // The limit would cut the captured console output short too: lift it before reading.
-        testing::internal::CaptureStdout();
+        CaptureConsole();
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
         result = SaveStateFile(T(kNewRecord.c_str()), record_.c_str());
         setrlimit(RLIMIT_FSIZE, &previous);
         signal(SIGXFSZ, previousHandler);
-        said = testing::internal::GetCapturedStdout();
+        said = TakeConsoleOutput();
         expected = EFBIG;
     }
     EXPECT_EQ(result, -2);
@@ -237,9 +238,9 @@ TEST_F(StateFileConditions, TemporariesOfKilledSavesAreRemovedByTheNextSave) {
 class StateFileLoadBounds : public TempDirTest {
 protected:
     String Load(std::string* said) {
-        testing::internal::CaptureStdout();
+        CaptureConsole();
         const String text = LoadStateFile(".vantorstate");
-        *said = testing::internal::GetCapturedStdout();
+        *said = TakeConsoleOutput();
         return text;
     }
 };

@@ -23,6 +23,7 @@
 #include "platform/monitor_choice.h"
 #include "platform/platform_headless.h"
 #include "tests/platform/temp_dir.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -231,9 +232,9 @@ protected:
         TempDirTest::TearDown();
     }
     void RunHost() {
-        testing::internal::CaptureStdout();
+        CaptureConsole();
         EXPECT_EQ(hostMain(1, argv_, platform, GameHooks()), 0);
-        testing::internal::GetCapturedStdout();
+        TakeConsoleOutput();
     }
     static void MakeIconFolder() {
         ASSERT_EQ(mkdir("data", 0755), 0);

@@ -5,6 +5,7 @@
 
 #include "graphics/image.h"
 #include "tests/music/kuv_test_support.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -73,9 +74,9 @@ TEST_F(KuvLoader, InitStoresTheChannelBaseAndInstrumentCounts) {
 
 TEST_F(KuvLoader, StartingATuneWritesItsLineAndArmsTheLoader) {
     h.SetClockMillis(5000);
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     h.player->Kuv_StartTune(T("Test/Tune_1"), 4242, 100);
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = TakeConsoleOutput();
     EXPECT_EQ(out, "Playing  tunes/Test/Tune_1.png - 4242\n");
     KuvPlayer* p = h.player;
     EXPECT_EQ(p->tuneLoadStep, 1);
@@ -196,9 +197,9 @@ TEST_F(KuvLoader, StepFiveLoadsDrumSampleFourAndDecodesPatternZero) {
     EXPECT_TRUE(p->drumsA[3] != nullptr);
     EXPECT_TRUE(p->drumsA[4] == nullptr);
     EXPECT_EQ(h.readBacks, 0);
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     h.Render([&] { p->Kuv_LoadChunk(); });
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = TakeConsoleOutput();
     EXPECT_TRUE(p->drumsA[4] != nullptr);
     EXPECT_EQ(h.readBacks, 1);
     EXPECT_EQ(h.lastFrameRead, 0);

@@ -15,6 +15,7 @@
 #include "platform/platform_glfw.h"
 #include "tests/graphics/shader_table.h"
 #include "tests/music/kuv_test_support.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ protected:
     // Loads the tune as the game does, three steps a frame, rendering and swapping each frame.
     void LoadTune(const std::string& name) {
         player_->Kuv_StartTune(T(name.c_str()), 1, 95);
-        testing::internal::CaptureStdout();  // the loader lists every decoded field
+        CaptureConsole();  // the loader lists every decoded field
         for (int frame = 0; frame < 40 && player_->tuneLoadStep > 0; ++frame) {
             gfx_->BeginRender();
             ::BeginRender();
@@ -82,7 +83,7 @@ protected:
             ::EndRender();
             gfx_->EndRender();
         }
-        testing::internal::GetCapturedStdout();
+        TakeConsoleOutput();
         ASSERT_EQ(player_->tuneLoadStep, 0);
     }
 

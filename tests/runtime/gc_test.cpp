@@ -4,6 +4,7 @@
 
 #include "runtime/array.h"
 #include "runtime/string.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -330,9 +331,9 @@ TEST_F(Collector, SmallBlocksAreRecycledLargeOnesAreNot) {
 
 TEST_F(Collector, FlushingMoreThanTheFreeListHoldsReportsAndResets) {
     gc_free_bytes = 64;  // claims garbage that is not on the free list
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     gc_flush_free(64);
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = TakeConsoleOutput();
     EXPECT_EQ(out.rfind("ERROR:p=", 0), 0u);
     EXPECT_NE(out.find("gc_free_bytes=64\n"), std::string::npos);
     EXPECT_EQ(gc_free_bytes, 0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/array.h"
+#include "tests/runtime/console_capture.h"
 
 namespace {
 
@@ -251,18 +252,18 @@ TEST(StringUtf8, TwoByteFormDecodes) {
 }
 
 TEST(StringUtf8, InvalidBytesFallBackToLatin1WithAMessage) {
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     const String s = LoadBytes({0x41, 0xE9});
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Invalid UTF-8!\n");
+    EXPECT_EQ(TakeConsoleOutput(), "Invalid UTF-8!\n");
     ASSERT_EQ(s.Length(), 2);
     EXPECT_EQ(s[0], 0x41);
     EXPECT_EQ(s[1], 0x00E9);
 }
 
 TEST(StringUtf8, FallbackKeepsTheBytesAfterTheMark) {
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     const String s = LoadBytes({0xEF, 0xBB, 0xBF, 0xFF});
-    testing::internal::GetCapturedStdout();
+    TakeConsoleOutput();
     ASSERT_EQ(s.Length(), 1);
     EXPECT_EQ(s[0], 0x00FF);
 }
@@ -270,9 +271,9 @@ TEST(StringUtf8, FallbackKeepsTheBytesAfterTheMark) {
 TEST(StringUtf8, TruncatedAndFourByteSequencesAreInvalid) {
     for (const std::vector<unsigned char>& bad : std::vector<std::vector<unsigned char>>{
              {0xE2, 0x82}, {0xC3}, {0x80}, {0xF0, 0x9F, 0x98, 0x80}, {0xC3, 0x41}}) {
-        testing::internal::CaptureStdout();
+        CaptureConsole();
         const String s = LoadBytes(bad);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "Invalid UTF-8!\n");
+        EXPECT_EQ(TakeConsoleOutput(), "Invalid UTF-8!\n");
         EXPECT_EQ(s.Length(), static_cast<int>(bad.size()));
     }
 }
@@ -289,9 +290,9 @@ TEST(StringUtf16, BigEndianIgnoresAnOddTrailingByte) {
 }
 
 TEST(StringUtf16, LoneFeIsNotAMark) {
-    testing::internal::CaptureStdout();
+    CaptureConsole();
     const String s = LoadBytes({0xFE});
-    testing::internal::GetCapturedStdout();
+    TakeConsoleOutput();
     ASSERT_EQ(s.Length(), 1);
     EXPECT_EQ(s[0], 0x00FE);
 }
