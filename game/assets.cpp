@@ -2,6 +2,7 @@
 // loading picture keeps turning. Larger windows get images with two or four times the pixels,
 // drawn at a half or a quarter scale, so every image keeps its size on the virtual screen.
 #include "audio/audio.h"
+#include "game/asset_slots.h"
 #include "game/my_app.h"
 #include "graphics/graphics.h"
 
@@ -85,20 +86,20 @@ int MyApp::Loader() {
     if (loadStep == 1) LoadImg(kLogoSlot, String("common/DorvLogo"), 256, 256, 1, 1);
     switch (loadStep) {
         case 1:
-            LoadImg(97, String("common/icons"), 32, 32, 16, 1);
+            LoadImg(kIconsImage, String("common/icons"), 32, 32, 16, 1);
             break;
         case 2:
-            LoadImg(95, String("common/Buttons"), 64, 64, 16, 1);
+            LoadImg(kButtonsImage, String("common/Buttons"), 64, 64, 16, 1);
             break;
         case 3:
-            LoadImg(94, String("common/dpad"), 32, 32, 16, 1);
+            LoadImg(kDpadImage, String("common/dpad"), 32, 32, 16, 1);
             break;
         case 4:
-            LoadImg(92, String("common/icade"), 64, 64, 2, 1);
+            LoadImg(kICadeImage, String("common/icade"), 64, 64, 2, 1);
             break;
         case 5:
             // The logo came with the first step: each image is loaded once per load.
-            LoadImg(91, String("common/Testcard_Circle"), 256, 256, 1, 1);
+            LoadImg(kCircleImage, String("common/Testcard_Circle"), 256, 256, 1, 1);
             break;
         case 6:
             LoadFont(kFontSlot, String("fonts/editundo"), 7, 10);
@@ -110,31 +111,31 @@ int MyApp::Loader() {
             LoadSFX(95);
             break;
         case 9:
-            LoadSFX(98);
+            LoadSFX(kSfxMenu);
             break;
         case 10:
-            LoadSFX(99);
+            LoadSFX(kSfxToggle);
             break;
         case 11:
-            LoadImg(99, String("menu"), 256, 256, 4, 1);
+            LoadImg(kMenuImage, String("menu"), 256, 256, 4, 1);
             break;
         case 12:
-            LoadImg(98, String("logo"), 256, 128, 1, 1);
+            LoadImg(kTitleImage, String("logo"), 256, 128, 1, 1);
             break;
         case 13:
-            LoadImg(96, String("parts"), 8, 8, 16, 1);
+            LoadImg(kPartsImage, String("parts"), 8, 8, 16, 1);
             break;
         case 14:
-            LoadImg(80, String("BadgesA"), 64, 64, 64, 1);
+            LoadImg(kBadgeSheet, String("BadgesA"), 64, 64, 64, 1);
             break;
         case 15:
-            LoadImg(1, String("microbes"), 8, 8, 100, 1);
+            LoadImg(kMicrobesImage, String("microbes"), 8, 8, 100, 1);
             break;
         case 16:
-            LoadImg(2, String("gfx"), 16, 16, 16, 1);
+            LoadImg(kGfxImage, String("gfx"), 16, 16, 16, 1);
             break;
         case 17:
-            LoadImg(5, String("circle"), 256, 256, 1, 1);
+            LoadImg(kDishImage, String("circle"), 256, 256, 1, 1);
             break;
         default:
             if (loadStep >= 18 && loadStep <= 29) {

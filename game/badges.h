@@ -3,6 +3,8 @@
 // a badge has shipped; new badges take free numbers.
 #pragma once
 
+#include "game/asset_slots.h"
+
 namespace vexmo {
 
 enum BadgeNumber {
@@ -35,7 +37,6 @@ bool IsBadgeDefined(int badge);
 
 // Badges 0..63 have a picture in the sheet; later numbers show their name only.
 constexpr int kBadgePictures = 64;
-constexpr int kBadgeSheet = 80;
 // Pop-up slots that ShowBadges draws; the queue's last two are never shown.
 constexpr int kBadgePopupSlots = 13;
 

@@ -4,6 +4,7 @@
 // or a pad's back button close it. While it is open the menu ignores its own controls.
 #include <algorithm>
 
+#include "game/asset_slots.h"
 #include "game/badges.h"
 #include "game/layout.h"
 #include "game/my_app.h"
@@ -13,10 +14,6 @@ using namespace vexmo;
 
 namespace {
 
-constexpr int kIconsImage = 97;
-constexpr int kBadgesIcon = 12;
-constexpr int kCloseIcon = 1;
-constexpr int kSfxToggle = 99;
 constexpr float kKeyScrollStep = 6;     // units per update while up or down is held
 constexpr float kWheelScrollStep = 28;  // units per wheel notch: half a row
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "game/asset_slots.h"
 #include "game/my_app.h"
 #include "input/input.h"
 
@@ -187,25 +188,26 @@ void MyApp::OnScreenPad() {
         {padX + arm, static_cast<float>(padY), 6, 5},
     };
     for (const Arm& a : arms) {
-        if (Button(94, a.x, a.y, static_cast<float>(a.frame)) == 1 && paused == 0) {
+        if (Button(kDpadImage, a.x, a.y, static_cast<float>(a.frame)) == 1 && paused == 0) {
             vbutton[a.entry] = 1;
         }
     }
-    DrawImg(94, static_cast<float>(padX), static_cast<float>(padY), 5);
+    DrawImg(kDpadImage, static_cast<float>(padX), static_cast<float>(padY), 5);
 
     if (paused > 0) MovePad();
 
     SetSize(1.5f * padScale);
     const float reach = 24 * padScale;
-    if (Button(94, jscrw - padX + reach, padY - reach, 0)) vbutton[kButtonAction1] = 1;
-    if (Button(94, jscrw - padX - reach, padY + reach, 0)) vbutton[kButtonAction2] = 1;
+    if (Button(kDpadImage, jscrw - padX + reach, padY - reach, 0)) vbutton[kButtonAction1] = 1;
+    if (Button(kDpadImage, jscrw - padX - reach, padY + reach, 0)) vbutton[kButtonAction2] = 1;
 }
 
 // While paused the pad follows one finger and a second finger spread sideways resizes it.
 void MyApp::MovePad() {
     SetSize(3);
     const bool secondFinger = touchDown[1] != 0;
-    if (Button0(94, static_cast<float>(padX), static_cast<float>(padY), 0) && !secondFinger) {
+    if (Button0(kDpadImage, static_cast<float>(padX), static_cast<float>(padY), 0) &&
+        !secondFinger) {
         settings[10] = touchX[0];
         settings[11] = static_cast<int>(jscrh - touchY[0]);
     }
@@ -231,7 +233,7 @@ void MyApp::TiltInput() {
     if (std::abs(tiltX - tiltSmoothX) < 0.005f) tiltSmoothX = tiltX;
     tiltSmoothY += (tiltY - tiltSmoothY) * 0.25f;
     if (std::abs(tiltY - tiltSmoothY) < 0.005f) tiltSmoothY = tiltY;
-    if (Button(97, 24, jscrh - 24, 7)) {
+    if (Button(kIconsImage, 24, jscrh - 24, 7)) {
         tiltZeroX = AccelX();
         tiltZeroY = AccelY();
     }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/asset_slots.h"
 #include "game/my_app.h"
 #include "graphics/graphics.h"
 
@@ -11,10 +12,7 @@ using namespace vexmo;
 
 namespace {
 
-constexpr int kCircleImage = 91;
-constexpr int kButtonsImage = 95;
 constexpr int kGameLogoImage = 98;
-constexpr int kSfxClose = 99;
 constexpr int kSlideFull = 30;
 constexpr int kGrowUpdates = 20;  // tiles reach full size this many updates into the slide
 constexpr float kLineSpacing = 16;

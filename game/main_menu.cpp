@@ -2,6 +2,7 @@
 // the maker's logo that opens the credits.
 #include <algorithm>
 
+#include "game/asset_slots.h"
 #include "game/layout.h"
 #include "game/my_app.h"
 #include "game/score_table.h"
@@ -11,13 +12,6 @@ using namespace vexmo;
 
 namespace {
 
-constexpr int kMenuImage = 99;
-constexpr int kTitleImage = 98;
-constexpr int kIconsImage = 97;
-constexpr int kButtonsImage = 95;
-constexpr int kICadeImage = 92;
-constexpr int kSfxMenu = 98;
-constexpr int kSfxToggle = 99;
 constexpr float kPanelWidth = 140;
 
 // A titled column of scores, one per line, right-aligned in 11 characters.

@@ -16,6 +16,7 @@
 #pragma once
 
 #include "audio/audio.h"
+#include "game/asset_slots.h"
 #include "game/badges.h"
 #include "game/text_cache.h"
 #include "graphics/image.h"
@@ -87,8 +88,6 @@ constexpr int kHighScores = 150;
 constexpr int kBadges = 256;
 constexpr int kBadgeQueue = 15;
 constexpr int kLoadSteps = 30;  // updates a full load takes, the finishing one included
-constexpr int kFontSlot = 90;
-constexpr int kLogoSlot = 93;
 
 // Play field tables: 80 x 80 cells of 10 ints, 201 shots and 101 particles of 10 floats.
 constexpr int kCellStride = 10;

@@ -2,6 +2,7 @@
 // buttons, driven by the pointer or by a keyboard focus ring.
 #include <cmath>
 
+#include "game/asset_slots.h"
 #include "game/layout.h"
 #include "game/my_app.h"
 #include "game/sound_modes.h"
@@ -10,8 +11,6 @@ using namespace vexmo;
 
 namespace {
 
-constexpr int kIconsImage = 97;
-constexpr int kSfxMenu = 98;
 constexpr int kSlideStep = 24;
 constexpr int kRestAbove = -64;  // where the panel waits above the screen
 constexpr int kClosedBelow = -32;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/angles.h"
+#include "game/asset_slots.h"
 #include "game/badges.h"
 #include "game/layout.h"
 #include "game/my_app.h"
@@ -43,17 +44,6 @@ constexpr int kPartVY = 4;
 constexpr int kPartAngle = 5;
 constexpr int kPartSpin = 6;
 constexpr int kPartAlpha = 7;
-
-constexpr int kMicrobesImage = 1;
-constexpr int kGfxImage = 2;
-constexpr int kDishImage = 5;
-constexpr int kPartsImage = 96;
-
-constexpr int kSfxShipStruck = 9;
-constexpr int kSfxEnergyWarning = 11;
-constexpr int kSfxGameOver = 12;
-constexpr int kSfxRoundStart = 13;
-constexpr int kSfxPause = 98;
 
 constexpr int kStartEnergy = 300;
 constexpr int kRoundStartUpdates = 120;
@@ -566,7 +556,7 @@ int MyApp::InGame() {
         keyLatch = 1;
         openPause();
     }
-    if (Button(97, 16, 16, 0) && !clickLatch && !paused) {
+    if (Button(kIconsImage, 16, 16, 0) && !clickLatch && !paused) {
         clickLatch = 1;
         openPause();
     }

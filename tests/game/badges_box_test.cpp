@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "game/asset_slots.h"
 #include "game/badges.h"
 #include "game/layout.h"
 #include "input/input.h"
@@ -22,9 +23,6 @@
 namespace {
 
 using namespace vexmo;
-
-constexpr int kIcons = 97;
-constexpr int kBadgesIcon = 12;
 
 struct Box {
     float x0, y0, x1, y1;
@@ -52,7 +50,7 @@ std::unique_ptr<GameHarness> SettledMenu(int width, int height) {
 
 std::vector<DrawCommand> BadgeButtons(const GameHarness& h) {
     std::vector<DrawCommand> found;
-    for (const DrawCommand& c : h.CommandsOfKind(kIcons)) {
+    for (const DrawCommand& c : h.CommandsOfKind(kIconsImage)) {
         if (c.frame == kBadgesIcon) found.push_back(c);
     }
     return found;
@@ -79,9 +77,9 @@ TEST_P(BadgeButtonLayoutTest, TheButtonOverlapsNoOtherControlAndStaysOnScreen) {
     // Every other control of the menu: the sound, difficulty, iCade and credits buttons, and the
     // score panel with its lists.
     std::vector<Box> others;
-    for (const int slot : {kIcons, 95, 92, kLogoSlot}) {
+    for (const int slot : {kIconsImage, 95, 92, kLogoSlot}) {
         for (const DrawCommand& c : harness->CommandsOfKind(static_cast<float>(slot))) {
-            if (slot == kIcons && c.frame == kBadgesIcon) continue;
+            if (slot == kIconsImage && c.frame == kBadgesIcon) continue;
             others.push_back(ImageBox(game, c));
         }
     }

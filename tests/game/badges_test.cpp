@@ -5,11 +5,10 @@
 
 #include <vector>
 
+#include "game/asset_slots.h"
 #include "tests/game/game_fixture.h"
 
 namespace {
-
-constexpr int kBadgeSheet = 80;
 
 class BadgeTest : public GameTest {
 protected:

@@ -2,6 +2,7 @@
 // the on-screen pad and the tilt input behind their switches.
 #include <gtest/gtest.h>
 
+#include "game/asset_slots.h"
 #include "input/key_translation.h"
 #include "tests/game/game_fixture.h"
 
@@ -210,8 +211,8 @@ class ButtonTest : public ControlsTest {
 protected:
     void SetUp() override {
         ControlsTest::SetUp();
-        game->imageInfo[95 * 3] = 64;
-        game->imageInfo[95 * 3 + 1] = 64;
+        game->imageInfo[kButtonsImage * 3] = 64;
+        game->imageInfo[kButtonsImage * 3 + 1] = 64;
         game->imageScale = 1;
         game->ResetDraw();
         game->CLS2D();
@@ -253,8 +254,8 @@ TEST_F(ButtonTest, TheBoxFollowsDrawSizeAndImageScale) {
     TouchAt(163, 100);
     EXPECT_EQ(game->Button(95, 100, 100, 0), 1);
     // The double-density set draws its 128-pixel frame at half scale: same box.
-    game->imageInfo[95 * 3] = 128;
-    game->imageInfo[95 * 3 + 1] = 128;
+    game->imageInfo[kButtonsImage * 3] = 128;
+    game->imageInfo[kButtonsImage * 3 + 1] = 128;
     game->imageScale = 0.5f;
     EXPECT_EQ(game->Button(95, 100, 100, 0), 1);
     TouchAt(164, 100);
@@ -297,8 +298,8 @@ class PadTest : public ControlsTest {
 protected:
     void SetUp() override {
         ControlsTest::SetUp();
-        game->imageInfo[94 * 3] = 32;
-        game->imageInfo[94 * 3 + 1] = 32;
+        game->imageInfo[kDpadImage * 3] = 32;
+        game->imageInfo[kDpadImage * 3 + 1] = 32;
         game->imageScale = 1;
         game->settings[10] = 100;
         game->settings[11] = 100;
@@ -406,8 +407,8 @@ TEST_F(PadTest, TwoFingersSpreadResizeThePad) {
 
 TEST_F(ControlsTest, TiltSmoothsTowardTheReadingAndDrawsItsIndicator) {
     AccelerometerControls = 1;
-    game->imageInfo[97 * 3] = 32;
-    game->imageInfo[97 * 3 + 1] = 32;
+    game->imageInfo[kIconsImage * 3] = 32;
+    game->imageInfo[kIconsImage * 3 + 1] = 32;
     game->tiltZeroX = -0.5f;  // the device reads 0, so the calibrated tilt is 0.5
     game->CLS2D();
     game->TiltInput();
@@ -423,8 +424,8 @@ TEST_F(ControlsTest, TiltSmoothsTowardTheReadingAndDrawsItsIndicator) {
 
 TEST_F(ControlsTest, TiltCalibrateButtonTakesTheCurrentReadingAsZero) {
     AccelerometerControls = 1;
-    game->imageInfo[97 * 3] = 32;
-    game->imageInfo[97 * 3 + 1] = 32;
+    game->imageInfo[kIconsImage * 3] = 32;
+    game->imageInfo[kIconsImage * 3 + 1] = 32;
     game->tiltZeroX = 0.3f;
     harness->MoveMouse(24, 456);
     harness->Press(KeyCode::kMouseLeft);

@@ -193,7 +193,7 @@ TEST_F(CreditLayoutTest, GaugesSitInTheCornersAndShowSizesAndRates) {
     ASSERT_EQ(buttons.size(), 1u);
     EXPECT_EQ(buttons[0].frame, 12);
     EXPECT_FLOAT_EQ(buttons[0].x, 1.5f * t);
-    const std::vector<DrawCommand> logo = harness->CommandsOfKind(vexmo::kLogoSlot);
+    const std::vector<DrawCommand> logo = harness->CommandsOfKind(kLogoSlot);
     ASSERT_EQ(logo.size(), 1u);
     EXPECT_FLOAT_EQ(logo[0].sizeX, 0.4f);
     EXPECT_FLOAT_EQ(logo[0].x, 10.5f * t);

@@ -3,14 +3,13 @@
 
 #include <string>
 
+#include "game/asset_slots.h"
 #include "game/score_table.h"
 #include "tests/game/play_support.h"
 
 using namespace vexmo;
 
 namespace {
-
-constexpr int kButtons = 95;
 
 // The text the font commands of the current picture spell, in drawing order.
 std::string DrawnText(const GameHarness& h) {
@@ -47,7 +46,7 @@ TEST_F(MenuTest, TheCurrentDifficultyIsHighlighted) {
     game->difficulty = 3;
     Update();
     int highlights = 0;
-    for (const DrawCommand& c : harness->CommandsOfKind(kButtons)) {
+    for (const DrawCommand& c : harness->CommandsOfKind(kButtonsImage)) {
         if (c.frame != 15) continue;
         ++highlights;
         EXPECT_FLOAT_EQ(c.x, jscrw * 0.6f);

@@ -2,13 +2,12 @@
 // sound button and quitting.
 #include <gtest/gtest.h>
 
+#include "game/asset_slots.h"
 #include "tests/game/play_support.h"
 
 using namespace vexmo;
 
 namespace {
-
-constexpr int kIcons = 97;
 
 class PauseTest : public PlayTest {
 protected:
@@ -120,14 +119,14 @@ TEST_F(PauseTest, TheSoundButtonCyclesThreeToZeroAndShowsTheSilentIcon) {
     OpenFully();
     game->settings[5] = 3;
     Update();
-    EXPECT_TRUE(DrawnAt(kIcons, SoundX(), SoundY(), 4));
-    EXPECT_TRUE(DrawnAt(kIcons, SoundX() + 20, SoundY(), 3 + 7)) << "mode badge";
+    EXPECT_TRUE(DrawnAt(kIconsImage, SoundX(), SoundY(), 4));
+    EXPECT_TRUE(DrawnAt(kIconsImage, SoundX() + 20, SoundY(), 3 + 7)) << "mode badge";
     ClickAt(SoundX(), SoundY());
     EXPECT_EQ(game->settings[5], 0);
     EXPECT_EQ(game->paused, 1) << "the panel stays";
-    EXPECT_TRUE(DrawnAt(kIcons, SoundX(), SoundY(), 5));
+    EXPECT_TRUE(DrawnAt(kIconsImage, SoundX(), SoundY(), 5));
     for (int frame = 8; frame <= 10; ++frame) {
-        EXPECT_FALSE(DrawnAt(kIcons, SoundX() + 20, SoundY(), static_cast<float>(frame)));
+        EXPECT_FALSE(DrawnAt(kIconsImage, SoundX() + 20, SoundY(), static_cast<float>(frame)));
     }
     // A held click acts once.
     harness->MoveMouseVirtual(SoundX(), SoundY());

@@ -8,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "game/asset_slots.h"
 #include "game/score_table.h"
 #include "input/key_translation.h"
 #include "tests/game/game_fixture.h"
@@ -15,8 +16,6 @@
 using namespace vexmo;
 
 namespace {
-
-constexpr int kPauseIcon = 97;
 
 // Draws with `draw` after the end of the picture and returns those commands; the picture itself
 // is left as it was.
@@ -131,7 +130,7 @@ struct Session {
         // The HUD ends the play field's picture, just before the pause icon.
         int icon = -1;
         for (int i = static_cast<int>(picture.size()) - 1; i >= 0; --i) {
-            if (picture[i].IsImage(kPauseIcon) && picture[i].x == 16 && picture[i].y == 16) {
+            if (picture[i].IsImage(kIconsImage) && picture[i].x == 16 && picture[i].y == 16) {
                 icon = i;
                 break;
             }
