@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "game/my_app.h"
+#include "game/record_layout.h"
 #include "game/score_table.h"
 #include "host/app.h"
 #include "host/app_host.h"
@@ -22,11 +23,13 @@ using namespace vexmo;
 
 namespace {
 
-constexpr int kSettingsFields = kSettings + 1;  // the values and their checksum
-constexpr int kBadgeWords = kBadges / 32;
-constexpr int kTableCount = 3;
-constexpr int kTableFields = 2 * kScoreListLength + 1;  // ten pairs and the checksum
-constexpr int kSoundModeSetting = 5;
+constexpr int kSettingsFields = kRecordSettings + 1;  // the values and their checksum
+constexpr int kBadgeWords = kRecordBadgeWords;
+constexpr int kTableCount = kRecordTables;
+constexpr int kTableFields = kRecordTableFields;
+static_assert(kRecordSettings == kSettings && kBadgeWords * 32 == kBadges &&
+                  kRecordTableEntries == kScoreListLength,
+              "the record holds every setting, badge and score");
 
 // Wrapping 32-bit arithmetic without signed overflow.
 int32_t WrapAdd(int32_t a, int32_t b) {
@@ -167,9 +170,9 @@ int ReadSettings(MyApp& game, const RecordFields& record) {
 
 // The on-screen pad must stay usable whatever was stored.
 void ClampPadSettings(Array<int>& settings) {
-    if (settings[10] < 64) settings[10] = 64;
-    if (settings[11] < 64) settings[11] = 64;
-    if (settings[12] < 8) settings[12] = 10;
+    if (settings[kPadSizeSettingX] < 64) settings[kPadSizeSettingX] = 64;
+    if (settings[kPadSizeSettingY] < 64) settings[kPadSizeSettingY] = 64;
+    if (settings[kPadReachSetting] < 8) settings[kPadReachSetting] = 10;
 }
 
 int ReadBadges(MyApp& game, const RecordFields& record, int pos) {

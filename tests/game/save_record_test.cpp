@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "game/record_layout.h"
 #include "game/score_table.h"
 #include "host/state_file.h"
 #include "tests/game/game_fixture.h"
@@ -106,13 +107,16 @@ TEST_F(SaveRecordTest, AFreshInstallSavesTheDefaultsWithTheirChecksums) {
     ASSERT_FALSE(record.empty());
     EXPECT_EQ(record.back(), '|');
     const std::vector<std::string> fields = SplitFields(record);
-    ASSERT_EQ(fields.size(), 98u);
-    EXPECT_EQ(fields[5], "1");
-    EXPECT_EQ(fields[10], "64");
-    EXPECT_EQ(fields[11], "64");
-    EXPECT_EQ(fields[12], "10");
-    EXPECT_EQ(fields[25], "1469");
-    for (const int checksum : {34, 55, 76, 97}) EXPECT_EQ(fields[checksum], "0") << checksum;
+    ASSERT_EQ(fields.size(), static_cast<size_t>(kRecordFields));
+    EXPECT_EQ(fields[kSoundModeSetting], "1");
+    EXPECT_EQ(fields[kPadSizeSettingX], "64");
+    EXPECT_EQ(fields[kPadSizeSettingY], "64");
+    EXPECT_EQ(fields[kPadReachSetting], "10");
+    EXPECT_EQ(fields[kRecordSettingsChecksumField], "1469");
+    for (const int checksum : {kRecordBadgeChecksumField, RecordTableChecksumField(0),
+                               RecordTableChecksumField(1), RecordTableChecksumField(2)}) {
+        EXPECT_EQ(fields[checksum], "0") << checksum;
+    }
     for (const std::string& field : fields) {
         EXPECT_FALSE(field.empty());
         EXPECT_EQ(field.find_first_not_of("-0123456789"), std::string::npos) << field;
@@ -123,10 +127,11 @@ TEST_F(SaveRecordTest, BadgeThirtyOneAloneMakesTheLowestNegativeWord) {
     game->badgeGot[31] = true;
     EXPECT_EQ(BadgeWord(game->badgeGot, 0), INT32_MIN);
     const std::vector<std::string> fields = SplitFields(SavedRecord());
-    EXPECT_EQ(fields[26], "-2147483648");
-    EXPECT_EQ(fields[34], "-2147483648");
+    EXPECT_EQ(fields[kRecordFirstBadgeField], "-2147483648");
+    EXPECT_EQ(fields[kRecordBadgeChecksumField], "-2147483648");
 
-    EXPECT_NE(LoadRecord(*game, Join(fields, 98)).find("Badges Loaded"), std::string::npos);
+    EXPECT_NE(LoadRecord(*game, Join(fields, kRecordFields)).find("Badges Loaded"),
+              std::string::npos);
     for (int b = 0; b < vexmo::kBadges; ++b) EXPECT_EQ(game->badgeGot[b], b == 31) << b;
 }
 
@@ -134,10 +139,12 @@ TEST_F(SaveRecordTest, BadgesZeroAndThirtyThreeFillTwoWords) {
     game->badgeGot[0] = true;
     game->badgeGot[33] = true;
     const std::vector<std::string> fields = SplitFields(SavedRecord());
-    EXPECT_EQ(fields[26], "1");
-    EXPECT_EQ(fields[27], "2");
-    for (int j = 28; j < 34; ++j) EXPECT_EQ(fields[j], "0");
-    EXPECT_EQ(fields[34], "3");
+    EXPECT_EQ(fields[kRecordFirstBadgeField], "1");
+    EXPECT_EQ(fields[kRecordFirstBadgeField + 1], "2");
+    for (int j = kRecordFirstBadgeField + 2; j < kRecordBadgeChecksumField; ++j) {
+        EXPECT_EQ(fields[j], "0");
+    }
+    EXPECT_EQ(fields[kRecordBadgeChecksumField], "3");
 }
 
 TEST_F(SaveRecordTest, TableWeightsDependOnPositionListAndTable) {
@@ -189,7 +196,7 @@ TEST_F(SaveRecordTest, AChangedSettingDigitResetsOnlyTheSettings) {
     FillSavedData(*game);
     std::vector<std::string> fields = SplitFields(SavedRecord());
     fields[3] = fields[3] == "109" ? "108" : "109";
-    const std::string printed = LoadRecord(*game, Join(fields, 98));
+    const std::string printed = LoadRecord(*game, Join(fields, kRecordFields));
 
     EXPECT_NE(printed.find("Settings Checksum Invalid"), std::string::npos) << printed;
     EXPECT_EQ(printed.find("Settings Loaded"), std::string::npos);
@@ -205,8 +212,8 @@ TEST_F(SaveRecordTest, AChangedSettingDigitResetsOnlyTheSettings) {
 TEST_F(SaveRecordTest, ADamagedTableResetsOnlyThatTable) {
     FillSavedData(*game);
     std::vector<std::string> fields = SplitFields(SavedRecord());
-    fields[56 + 7] += "1";  // a recent score of table 1
-    const std::string printed = LoadRecord(*game, Join(fields, 98));
+    fields[RecordRecentField(1, 3)] += "1";
+    const std::string printed = LoadRecord(*game, Join(fields, kRecordFields));
     EXPECT_NE(printed.find("Highscore 1 Checksum Invalid"), std::string::npos) << printed;
     EXPECT_NE(printed.find("Highscore 0 Loaded"), std::string::npos);
     EXPECT_NE(printed.find("Highscore 2 Loaded"), std::string::npos);
@@ -236,8 +243,9 @@ TEST_F(SaveRecordTest, ARecordOfTwentyFiveFieldsIsReadAsABadgeBlock) {
 TEST_F(SaveRecordTest, ARecordCutInsideATableKeepsTheBlocksBeforeAndSkipsTheRest) {
     FillSavedData(*game);
     const std::vector<std::string> fields = SplitFields(SavedRecord());
-    // Table 1 occupies fields 56..76; cut after ten of its fields, then a half field.
-    std::string record = Join(fields, 66) + fields[66].substr(0, 2);
+    // Cut table 1 after ten of its fields, then a half field.
+    const int cut = RecordTableField(1) + 10;
+    std::string record = Join(fields, cut) + fields[cut].substr(0, 2);
     for (int i = 0; i < vexmo::kHighScores; ++i) game->highScores[i] = 0;
     WriteStateFile(record);
     // What Load leaves a skipped block with is whatever was there before.
@@ -315,8 +323,8 @@ TEST_F(SaveRecordTest, NonNumericAndOverLongFieldsFailTheirBlockOnly) {
     FillSavedData(*game);
     std::vector<std::string> fields = SplitFields(SavedRecord());
     fields[7] = "seven";
-    fields[35 + 21 * 2 + 4] = std::string(400, '9');
-    const std::string printed = LoadRecord(*game, Join(fields, 98));
+    fields[RecordBestField(2, 2)] = std::string(400, '9');
+    const std::string printed = LoadRecord(*game, Join(fields, kRecordFields));
     EXPECT_NE(printed.find("Settings Checksum Invalid"), std::string::npos) << printed;
     EXPECT_NE(printed.find("Badges Loaded"), std::string::npos);
     EXPECT_NE(printed.find("Highscore 0 Loaded"), std::string::npos);
