@@ -27,15 +27,19 @@ int RunSession(int argc, char** argv, Platform& glfw, const RunOptions& options)
     const int status = hostMain(argc, argv, session);
     SetCurrentPlatform(nullptr);
     if (options.demo) std::printf("%s\n", pilot.Summary().c_str());
+    int result = status;
     if (!options.screenshot.empty()) {
-        if (WriteFramePng(session.LastFrame(), options.screenshot)) {
+        std::string why;
+        if (WriteFramePng(session.LastFrame(), options.screenshot, &why)) {
             std::printf("screenshot: %s\n", options.screenshot.c_str());
         } else {
-            std::printf("screenshot: could not write %s\n", options.screenshot.c_str());
+            std::printf("Screenshot failed: %s\n", why.c_str());
+            // Whoever asked for the picture must not take a missing one for a written one.
+            if (result == 0) result = 1;
         }
     }
     std::fflush(stdout);
-    return status;
+    return result;
 }
 
 }  // namespace
