@@ -154,9 +154,20 @@ private:
     int fd_ = -1;
 };
 
+// The save's own look at the disk stays quiet: the load has said it once already.
+bool g_quietLoad = false;
+
 String Ignored(const char* path, const std::string& why) {
-    SayLine(std::string("Saved record ignored: ") + path + " " + why);
+    if (!g_quietLoad) SayLine(std::string("Saved record ignored: ") + path + " " + why);
     return String();
+}
+
+// What another copy may have written, read as the load reads it, without its lines.
+String QuietLoad(const std::string& path) {
+    g_quietLoad = true;
+    String text = LoadStateFile(path.c_str());
+    g_quietLoad = false;
+    return text;
 }
 
 }  // namespace
@@ -227,7 +238,7 @@ int SaveStateFile(const String& text, const char* path) {
 
     std::vector<unsigned char> bytes;
     if (CurrentMerge()) {
-        CurrentMerge()(LoadStateFile(target.c_str())).Save(bytes);
+        CurrentMerge()(QuietLoad(target)).Save(bytes);
     } else {
         text.Save(bytes);
     }
