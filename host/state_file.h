@@ -17,9 +17,10 @@ constexpr long kLargestStateFile = 1L << 20;
 String LoadStateFile(const char* path = kStateFileName);
 
 // Two copies of the game may share one record. A save therefore holds an exclusive lock on the
-// file "<record>.lock" beside it while it reads what is on disk, merges and writes: a second
-// copy saving at the same moment waits (at most kStateLockWaitSeconds, then it saves anyway and
-// says so). The lock file stays, empty: removing it would let two savers lock two files.
+// file "<record>.lock" beside it (beside a link's target) while it reads what is on disk, merges
+// and writes: a second copy saving at the same moment waits (at most kStateLockWaitSeconds, then it
+// saves anyway and says so). The lock file stays, empty: removing it would let two savers lock two
+// files.
 constexpr const char* kStateLockSuffix = ".lock";
 constexpr int kStateLockWaitSeconds = 5;
 
