@@ -114,8 +114,8 @@ std::string NoDataLine(const DataLocation& location) {
 }
 
 constexpr const char* kNoRecordLine =
-    "Neither XDG_DATA_HOME nor HOME is set: the game runs, but its scores and settings are not "
-    "saved";
+    "Neither XDG_DATA_HOME nor HOME is set to an absolute path: the game runs, but its scores and "
+    "settings are not saved";
 
 }  // namespace
 
@@ -241,7 +241,8 @@ std::string DescribeDataLocation(const DataLocation& location) {
                 "\n";
     }
     if (location.recordPath.empty()) {
-        text += "Saved record: none, as neither XDG_DATA_HOME nor HOME is set\n";
+        text +=
+            "Saved record: none, as neither XDG_DATA_HOME nor HOME is set to an absolute path\n";
     } else if (location.recordFolder.empty()) {
         text += "Saved record: ./" + location.recordPath + " (in the working folder)\n";
     } else {
