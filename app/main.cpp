@@ -29,14 +29,18 @@ int RunSession(int argc, char** argv, Platform& glfw, const RunOptions& options)
     const int status = hostMain(argc, argv, session, VexmoHooks());
     SetCurrentPlatform(nullptr);
     if (options.demo) ConsoleLine(pilot.Summary());
+    int result = status;
     if (!options.screenshot.empty()) {
-        if (WriteFramePng(session.LastFrame(), options.screenshot)) {
+        std::string why;
+        if (WriteFramePng(session.LastFrame(), options.screenshot, &why)) {
             ConsoleLine("screenshot: " + options.screenshot);
         } else {
-            ConsoleLine("screenshot: could not write " + options.screenshot);
+            ConsoleLine("Screenshot failed: " + why);
+            // Whoever asked for the picture must not take a missing one for a written one.
+            if (result == 0) result = 1;
         }
     }
-    return status;
+    return result;
 }
 
 }  // namespace

@@ -223,10 +223,10 @@ using FileReader = unsigned char* (*)(FILE*, PcmLayout*, const char**);
 
 unsigned char* loadWithReader(const String& path, FileReader reader, int* length, int* channels,
                               int* bytesPerSample, int* rate) {
-    errno = 0;
-    FILE* file = fopenFile(path, T("rb"));
+    FileRefusal refusal;
+    FILE* file = OpenDataFile(path, kMaxSoundFileBytes, &refusal);
     if (file == nullptr) {
-        ReportAssetFailure(path, OpenFailureReason(errno));
+        ReportAssetFailure(path, refusal.reason);
         return nullptr;
     }
     PcmLayout layout;

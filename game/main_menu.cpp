@@ -45,6 +45,7 @@ int MyApp::LoadMenu() {
     GC_PostScore(difficulty, highScores[BestListStart(difficulty)]);
     GC_Badges();
     RecordLast(highScores, difficulty, score);
+    recordSync.FinishedGame(difficulty);
     BadgesForFinishedGame();
     Save();
     return 0;

@@ -18,6 +18,7 @@
 #include "audio/audio.h"
 #include "game/asset_slots.h"
 #include "game/badges.h"
+#include "game/record_merge.h"
 #include "game/text_cache.h"
 #include "graphics/image.h"
 #include "host/app.h"
@@ -313,6 +314,7 @@ public:
     Array<int> highScores;  // [150]
     Array<bool> badgeGot;   // [256]
     int saveFailing = 0;    // 1 from a save that could not be written until one succeeds
+    RecordSync recordSync;  // what the record held at the last load or save, for merging
 
     // ---- Menus and boxes ----
     int difficulty = 0;

@@ -17,6 +17,7 @@
 #include "game/score_table.h"
 #include "host/app.h"
 #include "host/app_host.h"
+#include "host/state_file.h"
 #include "runtime/errors.h"
 
 using namespace vexmo;
@@ -154,16 +155,21 @@ RecordFields SplitRecord(const String& record) {
 // Each reader takes its block from the fields at `pos` when the record holds it whole, and
 // returns how many fields it used (0 when the block was cut off and left alone).
 
-int ReadSettings(MyApp& game, const RecordFields& record) {
+void Say(bool say, const String& line) {
+    if (say) Print(line);
+}
+
+int ReadSettings(SavedArrays& into, const RecordFields& record, RecordBlocks& blocks) {
     if (record.count < kSettingsFields) return 0;
     const Array<String>& fields = record.pieces;
-    for (int n = 0; n < kSettings; ++n) game.settings[n] = ParseRecordField(fields[n]);
-    if (SettingsChecksum(game.settings) == ParseRecordField(fields[kSettings])) {
-        Print(T("Settings Loaded"));
+    for (int n = 0; n < kSettings; ++n) into.settings[n] = ParseRecordField(fields[n]);
+    blocks.settings = SettingsChecksum(into.settings) == ParseRecordField(fields[kSettings]);
+    if (blocks.settings) {
+        Say(into.say, T("Settings Loaded"));
     } else {
-        Print(T("Settings Checksum Invalid"));
-        for (int n = 0; n < kSettings; ++n) game.settings[n] = 0;
-        game.settings[kSoundModeSetting] = 1;
+        Say(into.say, T("Settings Checksum Invalid"));
+        for (int n = 0; n < kSettings; ++n) into.settings[n] = 0;
+        into.settings[kSoundModeSetting] = 1;
     }
     return kSettingsFields;
 }
@@ -175,42 +181,45 @@ void ClampPadSettings(Array<int>& settings) {
     if (settings[kPadReachSetting] < 8) settings[kPadReachSetting] = 10;
 }
 
-int ReadBadges(MyApp& game, const RecordFields& record, int pos) {
+int ReadBadges(SavedArrays& into, const RecordFields& record, int pos, RecordBlocks& blocks) {
     if (record.count <= pos + kBadgeWords) return 0;
     const Array<String>& fields = record.pieces;
     int32_t sum = 0;
     for (int j = 0; j < kBadgeWords; ++j) {
         const int32_t word = ParseRecordField(fields[pos + j]);
         for (int i = 0; i < 32; ++i) {
-            game.badgeGot[32 * j + i] = ((static_cast<uint32_t>(word) >> i) & 1u) != 0;
+            into.badgeGot[32 * j + i] = ((static_cast<uint32_t>(word) >> i) & 1u) != 0;
         }
         sum = WrapAdd(sum, word);
     }
-    if (sum == ParseRecordField(fields[pos + kBadgeWords])) {
-        Print(T("Badges Loaded"));
+    blocks.badges = sum == ParseRecordField(fields[pos + kBadgeWords]);
+    if (blocks.badges) {
+        Say(into.say, T("Badges Loaded"));
     } else {
-        Print(T("Badge Checksum Invalid"));
-        for (int b = 0; b < kBadges; ++b) game.badgeGot[b] = false;
+        Say(into.say, T("Badge Checksum Invalid"));
+        for (int b = 0; b < kBadges; ++b) into.badgeGot[b] = false;
     }
     return kBadgeWords + 1;
 }
 
-int ReadTable(MyApp& game, const RecordFields& record, int pos, int table) {
+int ReadTable(SavedArrays& into, const RecordFields& record, int pos, int table,
+              RecordBlocks& blocks) {
     if (record.count <= pos + 2 * kScoreListLength) return 0;
     const Array<String>& fields = record.pieces;
     for (int k = 0; k < kScoreListLength; ++k) {
-        game.highScores[BestIndex(table, k)] = ParseRecordField(fields[pos + 2 * k]);
-        game.highScores[RecentIndex(table, k)] = ParseRecordField(fields[pos + 2 * k + 1]);
+        into.highScores[BestIndex(table, k)] = ParseRecordField(fields[pos + 2 * k]);
+        into.highScores[RecentIndex(table, k)] = ParseRecordField(fields[pos + 2 * k + 1]);
     }
     const String name = T("Highscore ") + String(table);
-    if (TableChecksum(game.highScores, table) ==
-        ParseRecordField(fields[pos + 2 * kScoreListLength])) {
-        Print(name + T(" Loaded"));
+    blocks.tables[table] = TableChecksum(into.highScores, table) ==
+                           ParseRecordField(fields[pos + 2 * kScoreListLength]);
+    if (blocks.tables[table]) {
+        Say(into.say, name + T(" Loaded"));
     } else {
-        Print(name + T(" Checksum Invalid"));
+        Say(into.say, name + T(" Checksum Invalid"));
         for (int k = 0; k < kScoreListLength; ++k) {
-            game.highScores[BestIndex(table, k)] = 0;
-            game.highScores[RecentIndex(table, k)] = 0;
+            into.highScores[BestIndex(table, k)] = 0;
+            into.highScores[RecentIndex(table, k)] = 0;
         }
     }
     return kTableFields;
@@ -218,26 +227,39 @@ int ReadTable(MyApp& game, const RecordFields& record, int pos, int table) {
 
 }  // namespace
 
-void ApplySaveRecord(MyApp& game, const String& record) {
+RecordBlocks ReadSaveRecord(SavedArrays into, const String& record) {
     const RecordFields fields = SplitRecord(record);
+    RecordBlocks blocks;
+    int pos = ReadSettings(into, fields, blocks);
+    ClampPadSettings(into.settings);
+    pos += ReadBadges(into, fields, pos, blocks);
+    for (int t = 0; t < kTableCount; ++t) pos += ReadTable(into, fields, pos, t, blocks);
+    return blocks;
+}
+
+void ApplySaveRecord(MyApp& game, const String& record) {
     if (DebugMode == 1) DebugLog(record);
-    int pos = ReadSettings(game, fields);
-    ClampPadSettings(game.settings);
-    pos += ReadBadges(game, fields, pos);
-    for (int t = 0; t < kTableCount; ++t) pos += ReadTable(game, fields, pos, t);
+    ReadSaveRecord({game.settings, game.badgeGot, game.highScores, true}, record);
 }
 
 int MyApp::Save() {
     const String record = BuildSaveRecord(settings, badgeGot, highScores);
     if (DebugMode == 1) DebugLog(record);
+    // Another window may have saved since this one read the record: what it wrote is merged in
+    // under the record's lock rather than overwritten.
+    const ScopedStateMerge merge(
+        [this](const String& onDisk) { return MergeSaveRecord(*this, onDisk, recordSync); });
     // The framework has already said why on the console; the menu keeps telling the player
     // until a save goes through.
-    saveFailing = SaveState(record) != 0 ? 1 : 0;
+    const int result = SaveState(record);
+    saveFailing = result != 0 ? 1 : 0;
+    if (result == 0) AdoptMergedRecord(*this, recordSync);
     return 0;
 }
 
 int MyApp::Load() {
     ApplySaveRecord(*this, LoadState());
+    recordSync.Synced(*this);
     return 0;
 }
 

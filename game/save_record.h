@@ -23,6 +23,24 @@ int32_t TableChecksum(const Array<int>& highScores, int table);
 // The whole record: 98 decimal fields, each followed by "|".
 String BuildSaveRecord(const Array<int>& settings, const Array<bool>& badgeGot,
                        const Array<int>& highScores);
+// The saved arrays a record is read into, and whether the per-block lines go to the console.
+struct SavedArrays {
+    Array<int>& settings;    // [25]
+    Array<bool>& badgeGot;   // [256]
+    Array<int>& highScores;  // at least [60]
+    bool say;
+};
+
+// The blocks a record held whole with a matching checksum.
+struct RecordBlocks {
+    bool settings = false;
+    bool badges = false;
+    bool tables[3] = {false, false, false};
+};
+
+// Reads a record over the arrays' current values, as the game's load does.
+RecordBlocks ReadSaveRecord(SavedArrays into, const String& record);
+
 // Reads a record over the game's current values: blocks that are cut off are left alone, a block
 // whose checksum fails is reset to its defaults; one line per block read goes to the console.
 void ApplySaveRecord(MyApp& game, const String& record);

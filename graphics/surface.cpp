@@ -152,10 +152,10 @@ bool HeaderAllowsDecoding(const String& name, bool read, int width, int height) 
 }  // namespace
 
 unsigned char* loadImage(String path, int* width, int* height, int* depth) {
-    errno = 0;
-    FILE* file = fopenFile(path, T("rb"));
+    FileRefusal refusal;
+    FILE* file = OpenDataFile(path, kMaxPictureFileBytes, &refusal);
     if (!file) {
-        ReportAssetFailure(path, OpenFailureReason(errno));
+        ReportAssetFailure(path, refusal.reason);
         return nullptr;
     }
     // The header alone says how much the decode would allocate; stbi_info_from_file puts the

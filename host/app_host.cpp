@@ -99,7 +99,8 @@ int gxtkApp::SaveState(String state) {
 }
 
 String gxtkApp::LoadString(String path) {
-    FILE* file = fopenFile(path, T("rb"));
+    FileRefusal refusal;
+    FILE* file = OpenDataFile(path, kMaxTextFileBytes, &refusal);
     if (!file) return String();
     String text = String::Load(file);
     std::fclose(file);

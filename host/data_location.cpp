@@ -11,6 +11,7 @@
 
 #include "host/state_file.h"
 #include "platform/data_path.h"
+#include "platform/regular_file.h"
 #include "runtime/console.h"
 
 namespace {
@@ -77,12 +78,26 @@ std::string Environment(const char* name) {
 
 // $XDG_DATA_HOME/vexmo, else ~/.local/share/vexmo; empty when neither can be told. A relative
 // XDG_DATA_HOME is not a valid setting and is ignored, as the base directory rules say.
-std::string PlayerFolder(const DataPlaces& places) {
-    if (!places.xdgDataHome.empty() && places.xdgDataHome[0] == '/') {
-        return Join(places.xdgDataHome, kPlayerFolder);
+// A relative HOME is no more valid: the record would follow the working folder about.
+std::string PlayerFolder(const DataPlaces& places, std::vector<std::string>* notes) {
+    const bool xdgValid = !places.xdgDataHome.empty() && places.xdgDataHome[0] == '/';
+    if (!places.xdgDataHome.empty() && !xdgValid) {
+        notes->push_back("XDG_DATA_HOME is ignored: " + places.xdgDataHome +
+                         " is not an absolute path");
+    }
+    if (xdgValid) return Join(places.xdgDataHome, kPlayerFolder);
+    if (!places.home.empty() && places.home[0] != '/') {
+        notes->push_back("HOME is ignored: " + places.home + " is not an absolute path");
+        return std::string();
     }
     if (!places.home.empty()) return Join(Join(places.home, kDefaultDataHome), kPlayerFolder);
     return std::string();
+}
+
+// Only the searched places that are found by name alone need the stamp.
+bool NeedsStamp(const std::string& folder, const DataPlaces& places) {
+    return folder == kWorkingDataFolder ||
+           (!places.executableDir.empty() && folder == Join(places.executableDir, kBesideData));
 }
 
 std::string ListOf(const std::vector<std::string>& names) {
@@ -100,10 +115,20 @@ std::string NoDataLine(const DataLocation& location) {
 }
 
 constexpr const char* kNoRecordLine =
-    "Neither XDG_DATA_HOME nor HOME is set: the game runs, but its scores and settings are not "
-    "saved";
+    "Neither XDG_DATA_HOME nor HOME is set to an absolute path: the game runs, but its scores and "
+    "settings are not saved";
 
 }  // namespace
+
+bool HasDataStamp(const std::string& folder) {
+    std::string text;
+    FileRefusal refusal;
+    if (!ReadRegularFile(Join(folder, kDataStampName), kMaxStampFileBytes, &text, &refusal)) {
+        return false;
+    }
+    const std::string name = "vexmo data\n";
+    return text.compare(0, name.size(), name) == 0 && text.compare(name.size(), 7, "format ") == 0;
+}
 
 DataPlaces ThisProcessPlaces(const std::string& chosen, const char* argv0) {
     DataPlaces places;
@@ -131,11 +156,19 @@ DataLocation FindDataLocation(const DataPlaces& places) {
             location.tried.push_back(Join(places.executableDir, kBesideData));
         }
         for (const std::string& folder : location.tried) {
-            if (IsFolder(folder)) {
-                location.dataFolder = folder;
-                break;
+            if (!IsFolder(folder)) continue;
+            if (NeedsStamp(folder, places) && !HasDataStamp(folder)) {
+                location.notes.push_back("Passed over " + folder + ": it holds no " +
+                                         kDataStampName + ", so it is not this game's data");
+                continue;
             }
+            location.dataFolder = folder;
+            break;
         }
+    }
+    if (location.chosen && !location.chosenMissing && !HasDataStamp(location.dataFolder)) {
+        location.notes.push_back("Using " + location.dataFolder + " as asked, though it holds no " +
+                                 kDataStampName + ": it may not be this game's data");
     }
     const bool besideUs =
         location.dataFolder == kWorkingDataFolder ||
@@ -143,7 +176,7 @@ DataLocation FindDataLocation(const DataPlaces& places) {
     if (besideUs) {
         location.recordPath = kStateFileName;
     } else {
-        location.recordFolder = PlayerFolder(places);
+        location.recordFolder = PlayerFolder(places, &location.notes);
         if (!location.recordFolder.empty()) {
             location.recordPath = Join(location.recordFolder, kStateFileName);
         }
@@ -208,7 +241,8 @@ std::string DescribeDataLocation(const DataLocation& location) {
                 "\n";
     }
     if (location.recordPath.empty()) {
-        text += "Saved record: none, as neither XDG_DATA_HOME nor HOME is set\n";
+        text +=
+            "Saved record: none, as neither XDG_DATA_HOME nor HOME is set to an absolute path\n";
     } else if (location.recordFolder.empty()) {
         text += "Saved record: ./" + location.recordPath + " (in the working folder)\n";
     } else {
@@ -224,6 +258,7 @@ int StartWithDataLocation(const std::string& chosen, const char* argv0) {
                          " is not a folder");
         return 2;
     }
+    for (const std::string& note : location.notes) ConsoleLine(note);
     if (location.dataFolder.empty()) ConsoleLine(NoDataLine(location));
     if (location.recordPath.empty()) ConsoleLine(kNoRecordLine);
     UseDataLocation(location);

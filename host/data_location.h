@@ -26,7 +26,14 @@ struct DataLocation {
     std::string recordPath;          // the saved record; empty: there is nowhere to keep it
     std::string recordFolder;        // made (with its parents) before saving; empty: the working
                                      // folder, which is there already
+    std::vector<std::string> notes;  // one line each for start-up: folders passed over, settings
+                                     // ignored, a chosen folder that is not the game's
 };
+
+// The file the asset generator leaves in every data folder it makes: "vexmo data" on its first
+// line, "format <n>" on its second. A folder named "data" without it is some other program's.
+constexpr const char* kDataStampName = "vexmo-data.stamp";
+bool HasDataStamp(const std::string& folder);
 
 constexpr const char* kWorkingDataFolder = "./data";
 
@@ -35,8 +42,10 @@ constexpr const char* kWorkingDataFolder = "./data";
 DataPlaces ThisProcessPlaces(const std::string& chosen, const char* argv0);
 
 // The search itself, without printing: --data if given, else ./data, then
-// <exe dir>/../share/vexmo/data, then <exe dir>/data. The record stays ./.vantorstate when the
-// data is ./data (or --data names that same folder); otherwise it goes to the player's folder.
+// <exe dir>/../share/vexmo/data, then <exe dir>/data; ./data and <exe dir>/data count only when
+// they carry the stamp (the installed folder is the game's by its place). The record stays
+// ./.vantorstate when the data is ./data (or --data names that same folder); otherwise it goes to
+// the player's folder.
 DataLocation FindDataLocation(const DataPlaces& places);
 
 // Where a run starts: the data folder and record of the working folder, as before any search.

@@ -1,16 +1,21 @@
 #include "host/gamepad_mappings_file.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 #include "platform/platform.h"
+#include "platform/regular_file.h"
 #include "runtime/console.h"
 
 namespace fs = std::filesystem;
+
+#if defined(__APPLE__)
+const char* const kGamepadMappingsPlatform = "Mac OS X";
+#elif defined(_WIN32)
+const char* const kGamepadMappingsPlatform = "Windows";
+#else
+const char* const kGamepadMappingsPlatform = "Linux";
+#endif
 
 namespace {
 
@@ -25,8 +30,21 @@ bool IsMappingLine(const std::string& line) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+// A line whose "platform:" field names another system.
+bool ForAnotherPlatform(const std::string& line) {
+    static const std::string field = "platform:";
+    const size_t at = line.find(field);
+    if (at == std::string::npos || (at > 0 && line[at - 1] != ',')) return false;
+    const size_t from = at + field.size();
+    const size_t end = line.find(',', from);
+    const std::string name =
+        line.substr(from, end == std::string::npos ? std::string::npos : end - from);
+    return name != kGamepadMappingsPlatform;
+}
+
 struct Tally {
     int lines = 0;
+    int otherPlatforms = 0;
     int rejected = 0;
     int firstRejectedLine = 0;
     std::string firstReason;
@@ -74,6 +92,10 @@ std::string AddGamepadMappings(Platform& platform, const std::string& text,
         if (at < text.size() && text[at] == '\r') ++at;
         if (at < text.size() && text[at] == '\n') ++at;
         if (!IsMappingLine(line)) continue;
+        if (ForAnotherPlatform(line)) {
+            ++tally.otherPlatforms;
+            continue;
+        }
         ++tally.lines;
         if (line.size() > kMaxLineLength) {
             Reject(tally, lineNumber, "longer than 1023 characters");
@@ -82,7 +104,13 @@ std::string AddGamepadMappings(Platform& platform, const std::string& text,
         std::string reason;
         if (!platform.AddGamepadMapping(line, &reason)) Reject(tally, lineNumber, reason);
     }
-    if (tally.lines == 0) return Report(name, " rejected: it holds no mapping lines");
+    if (tally.lines == 0) {
+        if (tally.otherPlatforms > 0) {
+            return Report(name, std::string(": no lines for ") + kGamepadMappingsPlatform + " (" +
+                                    std::to_string(tally.otherPlatforms) + " for other systems)");
+        }
+        return Report(name, " rejected: it holds no mapping lines");
+    }
     const std::string first =
         "line " + std::to_string(tally.firstRejectedLine) + ": " + tally.firstReason;
     if (tally.rejected == tally.lines)
@@ -97,19 +125,11 @@ std::string AddGamepadMappings(Platform& platform, const std::string& text,
 }
 
 std::string LoadGamepadMappingFile(Platform& platform, const std::string& path) {
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (!fs::exists(status)) return "";
-    if (!fs::is_regular_file(status)) return Report(path, " rejected: not a file");
-    const auto size = fs::file_size(path, error);
-    if (error) return Report(path, " rejected: it cannot be read");
-    if (size > static_cast<uintmax_t>(kGamepadMappingsMaxBytes)) {
-        return Report(path, " rejected: larger than 4 MiB");
+    std::string text;
+    FileRefusal refusal;
+    if (!ReadRegularFile(path, kGamepadMappingsMaxBytes, &text, &refusal)) {
+        return refusal.missing ? "" : Report(path, " rejected: " + refusal.reason);
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return Report(path, " rejected: it cannot be read");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return Report(path, " rejected: it cannot be read");
     return AddGamepadMappings(platform, text, path);
 }
 

@@ -14,13 +14,18 @@
 class Platform;
 
 constexpr const char* kGamepadMappingsName = "gamecontrollerdb.txt";
-// The largest file read; the full community database is well under a megabyte.
-constexpr long kGamepadMappingsMaxBytes = 4L << 20;
+// The largest file read; the full community database is well under a megabyte. GLFW's cost per
+// line grows with the mappings it already has, so a far larger file would stall start-up.
+constexpr long kGamepadMappingsMaxBytes = 2L << 20;
+// The system name of the database's "platform:" field for this build; lines naming another are
+// not handed to GLFW, which would only compare and drop them.
+extern const char* const kGamepadMappingsPlatform;
 
 // The two files, in the order they are loaded.
 std::vector<std::string> GamepadMappingFiles(const std::string& dataFolder);
 
-// Hands every mapping line of `text` to the platform. Returns the report line for `name`.
+// Hands every mapping line of `text` for this system (or for none named) to the platform. Returns
+// the report line for `name`.
 std::string AddGamepadMappings(Platform& platform, const std::string& text,
                                const std::string& name);
 

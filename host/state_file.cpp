@@ -2,8 +2,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/console.h"
@@ -114,12 +118,81 @@ const char* KindOfFile(mode_t mode) {
     return "not a regular file";
 }
 
+StateMerge& CurrentMerge() {
+    static StateMerge merge;
+    return merge;
+}
+
+// Links are followed this many times at most; a loop of links ends there.
+constexpr int kMostLinkHops = 40;
+
+// Held for the whole read-merge-write of one save, so two copies never interleave theirs. A lock
+// that cannot be had (a folder that cannot be written, a file system without locks) leaves the
+// save to go on alone: it then fails, or succeeds, on its own.
+class RecordLock {
+public:
+    explicit RecordLock(const std::string& target) {
+        const std::string name = target + kStateLockSuffix;
+        fd_ = open(name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+        if (fd_ < 0) return;
+        const timespec pause{0, 5 * 1000 * 1000};
+        for (int waited = 0; waited < kStateLockWaitSeconds * 200; ++waited) {
+            if (flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
+            if (errno != EWOULDBLOCK && errno != EINTR) return;
+            nanosleep(&pause, nullptr);
+        }
+        SayLine("Saving without the lock: another copy of the game has held " + name + " for " +
+                std::to_string(kStateLockWaitSeconds) + " s");
+    }
+    ~RecordLock() {
+        if (fd_ >= 0) close(fd_);  // which releases the lock
+    }
+    RecordLock(const RecordLock&) = delete;
+    RecordLock& operator=(const RecordLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+// The save's own look at the disk stays quiet: the load has said it once already.
+bool g_quietLoad = false;
+
 String Ignored(const char* path, const std::string& why) {
-    SayLine(std::string("Saved record ignored: ") + path + " " + why);
+    if (!g_quietLoad) SayLine(std::string("Saved record ignored: ") + path + " " + why);
     return String();
 }
 
+// What another copy may have written, read as the load reads it, without its lines.
+String QuietLoad(const std::string& path) {
+    g_quietLoad = true;
+    String text = LoadStateFile(path.c_str());
+    g_quietLoad = false;
+    return text;
+}
+
 }  // namespace
+
+ScopedStateMerge::ScopedStateMerge(StateMerge merge) : previous_(std::move(CurrentMerge())) {
+    CurrentMerge() = std::move(merge);
+}
+
+ScopedStateMerge::~ScopedStateMerge() {
+    CurrentMerge() = std::move(previous_);
+}
+
+std::string StateFileTarget(const char* path) {
+    std::string current = path;
+    for (int hop = 0; hop < kMostLinkHops; ++hop) {
+        char buffer[PATH_MAX];
+        const ssize_t length = readlink(current.c_str(), buffer, sizeof buffer - 1);
+        if (length <= 0) break;  // not a link: the file itself
+        std::string target(buffer, static_cast<std::size_t>(length));
+        // A relative target is relative to the link's own folder.
+        if (target[0] != '/') target = SplitPath(current).folder + "/" + target;
+        current = target;
+    }
+    return current;
+}
 
 String LoadStateFile(const char* path) {
     // Looked at before it is opened: opening a pipe waits for a writer, a device may never end.
@@ -158,12 +231,18 @@ String LoadStateFile(const char* path) {
 }
 
 int SaveStateFile(const String& text, const char* path) {
-    const PathParts parts = SplitPath(path);
+    const std::string target = StateFileTarget(path);
+    const PathParts parts = SplitPath(target);
+    const RecordLock lock(target);
     RemoveLeftoverTemporaries(parts);
 
     std::vector<unsigned char> bytes;
-    text.Save(bytes);
-    const std::string temporary = TemporaryNameFor(path);
+    if (CurrentMerge()) {
+        CurrentMerge()(QuietLoad(target)).Save(bytes);
+    } else {
+        text.Save(bytes);
+    }
+    const std::string temporary = TemporaryNameFor(target.c_str());
     const int fd =
         open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return SaveFailed(kCannotCreate, errno);
@@ -177,7 +256,7 @@ int SaveStateFile(const String& text, const char* path) {
         unlink(temporary.c_str());
         return SaveFailed(kShortWrite, error);
     }
-    if (std::rename(temporary.c_str(), path) != 0) {
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
         error = errno;
         unlink(temporary.c_str());
         return SaveFailed(kCannotCreate, error);

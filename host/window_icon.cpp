@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/asset_report.h"
 #include "platform/data_path.h"
 
 namespace {
@@ -13,8 +14,13 @@ namespace {
 // checked before decoding, so a huge or broken file costs nothing.
 bool ReadIcon(int size, IconImage* icon) {
     const String path = FixDataPath(String("icons/vexmo_") + String(size) + String(".png"));
-    FILE* file = fopenFile(path, String("rb"));
-    if (!file) return false;
+    FileRefusal refusal;
+    FILE* file = OpenDataFile(path, kMaxPictureFileBytes, &refusal);
+    if (!file) {
+        // A missing icon is simply left out; anything else in its place is named.
+        if (!refusal.missing) ReportAssetFailure(path, refusal.reason);
+        return false;
+    }
     int width = 0;
     int height = 0;
     int channels = 0;

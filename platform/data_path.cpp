@@ -75,6 +75,20 @@ FILE* fopenFile(const String& path, const String& mode) {
     return std::fopen(resolved.c_str(), ToUtf8(mode).c_str());
 }
 
+FILE* OpenDataFile(const String& path, long long maxBytes, FileRefusal* refusal) {
+    std::string resolved;
+    *refusal = FileRefusal();
+    if (!ResolveScheme(ToUtf8(path), &resolved)) {
+        refusal->reason = "no such data folder";
+        return nullptr;
+    }
+    if (HoldsNul(path)) {
+        refusal->reason = "a name holding a 0 character";
+        return nullptr;
+    }
+    return OpenRegularFile(resolved, maxBytes, refusal);
+}
+
 void SetDataFolder(const std::string& folder) {
     ChosenDataFolder() = folder;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/regular_file.h"
 #include "runtime/string.h"
 
 // 'a.png' -> 'vantor://data/a.png'. Paths that already carry a scheme ("x:/") or start with
@@ -16,6 +17,10 @@ String FixDataPath(const String& path);
 // (the path in UTF-8). Any other "vantor://" path, or a path holding a 0 character, gives null
 // without touching the disk.
 FILE* fopenFile(const String& path, const String& mode);
+
+// The same mapping, for the game's own reads: the file is opened only when it is a regular file
+// of at most `maxBytes` (platform/regular_file.h); otherwise null with the reason.
+FILE* OpenDataFile(const String& path, long long maxBytes, FileRefusal* refusal);
 
 // The folder "vantor://data/" names, without a trailing "/": "./data" until start-up sets the
 // one it found (host/data_location.h).

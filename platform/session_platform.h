@@ -66,6 +66,7 @@ private:
     FrameCapture lastFrame_;
 };
 
-// Writes the capture as an opaque PNG. False when there is nothing to write or the file cannot
-// be written.
-bool WriteFramePng(const FrameCapture& frame, const std::string& path);
+// Writes the capture as an opaque PNG, through a temporary file renamed into place. False, with
+// the reason in *why, when there is nothing to write or the file cannot be written (then no
+// file, whole or partial, is left).
+bool WriteFramePng(const FrameCapture& frame, const std::string& path, std::string* why = nullptr);

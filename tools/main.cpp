@@ -6,6 +6,7 @@
 #include <exception>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "tools/catalogue.h"
 #include "tools/contact_sheet.h"
@@ -91,6 +92,11 @@ int main(int argc, char** argv) {
         const int pictures = assets::writePictures(dir, review);
         const int sounds = assets::writeSounds(dir);
         const int tunes = assets::writeTunes(dir);
+        // Last, so a folder whose generation failed part-way is not taken for the game's data.
+        // The game looks for this name and these two lines (host/data_location.h).
+        const std::string stamp = "vexmo data\nformat 1\n";
+        assets::writeBytes(dir + "/vexmo-data.stamp",
+                           std::vector<uint8_t>(stamp.begin(), stamp.end()));
         std::printf("vexmo_assets: %d pictures, %d sounds, %d tunes in %s\n", pictures, sounds,
                     tunes, dir.c_str());
     } catch (const std::exception& e) {

@@ -37,7 +37,7 @@ rm "$work/data/gamecontrollerdb.txt"
 mkdir "$work/data/gamecontrollerdb.txt"
 run
 grep '^Gamepad mappings' "$work/out.txt" || true
-grep -qx 'Gamepad mappings from ./data/gamecontrollerdb.txt rejected: not a file' "$work/out.txt" ||
+grep -qx 'Gamepad mappings from ./data/gamecontrollerdb.txt rejected: is a folder' "$work/out.txt" ||
   fail "a folder in place of the file was not reported"
 grep -q '^Gamepad mappings from ./gamecontrollerdb.txt rejected: ' "$work/out.txt" ||
   fail "a file of noise was not reported as rejected"

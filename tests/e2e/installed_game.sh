@@ -3,8 +3,10 @@
 # the desktop entry and the icons in place; the program started from a folder without data finds
 # its data under the prefix, shows the menu, keeps its record in $XDG_DATA_HOME/vexmo (never in
 # the working folder) and loads it at the next start. Then the fallbacks: no XDG_DATA_HOME
-# (~/.local/share/vexmo), neither it nor HOME (the game runs and saves nothing), and a record
-# folder that cannot be made (the save fails with a message, the game ends normally).
+# (~/.local/share/vexmo), neither it nor HOME (the game runs and saves nothing), a relative HOME
+# (ignored with one line), a player's own folder named "data" where the game is started (passed
+# over: the installed data and the record are used), and a record folder that cannot be made (the
+# save fails with a message, the game ends normally).
 set -euo pipefail
 . "$VEXMO_SOURCE_DIR/tests/e2e/lib/game.sh"
 e2e_setup none
@@ -24,6 +26,8 @@ echo "installed $(grep -c Installing "$base/install.log") files into the prefix"
 [ -x "$prefix/bin/vexmo" ] || fail "no bin/vexmo"
 [ -s "$prefix/share/vexmo/data/pelto_font.png" ] || fail "no data folder under share/vexmo"
 [ ! -e "$prefix/share/vexmo/data/.stamp" ] || fail "the build's stamp file was installed"
+[ "$(head -n1 "$prefix/share/vexmo/data/vexmo-data.stamp")" = "vexmo data" ] ||
+  fail "the data folder's stamp was not installed"
 entry=$prefix/share/applications/vexmo.desktop
 [ -f "$entry" ] || fail "no desktop entry"
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
@@ -98,6 +102,32 @@ grep -q "Neither XDG_DATA_HOME nor HOME is set" "$work/out.txt" || fail "no mess
 [ "$(colours "$shots/installed_no_home.png")" -gt 500 ] || fail "no menu without HOME"
 [ -z "$(ls -A "$home")" ] && [ "$(ls -A "$work")" = out.txt ] || fail "something was saved"
 echo "without HOME: the game ran, nothing was saved"
+
+# ---- A relative HOME is ignored, as a relative XDG_DATA_HOME is ----
+: >"$work/out.txt"
+VEXMO_EXE="env" start_to_menu HOME=relative/home "$prefix/bin/vexmo"
+close_cleanly
+[ "$(grep -c "HOME is ignored: relative/home is not an absolute path" "$work/out.txt")" = 1 ] ||
+  fail "no single line about the relative HOME"
+[ "$(ls -A "$work")" = out.txt ] || fail "a relative HOME put files under the working folder"
+echo "a relative HOME: ignored with one line"
+
+# ---- A player's own ~/data where a desktop starts the game: passed over ----
+mkdir "$work/data"
+: >"$work/data/holiday.jpg"
+: >"$work/out.txt"
+start_to_menu
+shot "$shots/installed_home_data.png"
+close_cleanly
+[ "$(grep -c "^Passed over ./data: it holds no vexmo-data.stamp" "$work/out.txt")" = 1 ] ||
+  fail "no single line about the passed-over ./data"
+grep -q "Cannot load" "$work/out.txt" && fail "the player's ./data was read for pictures"
+[ "$(colours "$shots/installed_home_data.png")" -gt 500 ] || fail "no menu beside a player's ./data"
+[ "$(ls -A "$work")" = "data
+out.txt" ] || fail "the working folder got files: $(ls -A "$work")"
+[ "$(check_state_file "$home/.local/share/vexmo/.vantorstate")" = ok ] || fail "the record was not kept"
+rm -rf "$work/data"
+echo "a player's ./data: passed over, the installed data and the record used"
 
 # ---- A record folder that cannot be made: the save fails, the game ends normally ----
 : >"$base/in-the-way"

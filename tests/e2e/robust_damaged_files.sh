@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A data folder with damaged files: images and sounds cut short mid-file, among them the menu's
-# picture, the ship's sheet and several effects the menu and play use. Nothing crashes; the game is played and closed.
+# picture, the ship's sheet and several effects the menu and play use, named pipes in place of a
+# picture and a sound (which once hung the game for good) and a sound far past its size cap.
+# Nothing crashes or hangs; the game is played and closed.
 set -euo pipefail
 . "$VEXMO_SOURCE_DIR/tests/e2e/lib/game.sh"
 e2e_setup none
@@ -17,6 +19,10 @@ cut_short "$work/data/common/Buttons-hd.png" 2000
 cut_short "$work/data/sfx/098.wav" 100         # inside the data chunk
 cut_short "$work/data/sfx/013.wav" 30          # inside the format chunk
 cut_short "$work/data/sfx/001.wav" 0           # empty
+pipe_in_place() { rm -f "$1" && mkfifo "$1"; }
+pipe_in_place "$work/data/circle-hd.png"
+pipe_in_place "$work/data/sfx/002.wav"
+truncate -s 600M "$work/data/sfx/003.wav"      # a valid header, then half a gigabyte
 e2e_start
 wait_for_menu
 shot "$shots/robust-damaged-menu.png"
@@ -44,5 +50,8 @@ said_once common/Buttons-hd.png "not a picture that can be decoded ("
 said_once sfx/098.wav "data chunk cut short"
 said_once sfx/013.wav "format chunk cut short"
 said_once sfx/001.wav "not a RIFF file"
-[ "$(grep -c '^Cannot load ' "$work/out.txt")" = 7 ] || fail "an intact file was named too"
+said_once circle-hd.png "is a named pipe"
+said_once sfx/002.wav "is a named pipe"
+said_once sfx/003.wav "is larger than 8 MiB"
+[ "$(grep -c '^Cannot load ' "$work/out.txt")" = 10 ] || fail "an intact file was named too"
 echo "robust_damaged_files: ok"

@@ -17,6 +17,8 @@
 
 namespace {
 
+using Bytes = std::vector<unsigned char>;
+
 // Each test builds a little installation inside its own scratch folder:
 //   prefix/bin        the program's folder
 //   prefix/share/vexmo/data, prefix/bin/data, ./data   as the test needs them
@@ -40,6 +42,12 @@ protected:
         const std::string command = "mkdir -p '" + path + "'";
         ASSERT_EQ(std::system(command.c_str()), 0);
     }
+    // A data folder as the asset generator makes it: with its stamp.
+    static void MakeDataFolder(const std::string& path) {
+        MakeFolders(path);
+        const std::string stamp = "vexmo data\nformat 1\n";
+        WriteBytes(path + "/" + kDataStampName, Bytes(stamp.begin(), stamp.end()));
+    }
     static bool Exists(const std::string& path) {
         struct stat info;
         return stat(path.c_str(), &info) == 0;
@@ -55,7 +63,7 @@ private:
 };
 
 TEST_F(DataLocationTest, TheWorkingFoldersDataComesFirstAndKeepsTheRecordBesideIt) {
-    MakeFolders("data");
+    MakeDataFolder("data");
     MakeFolders(Installed());
     MakeFolders(Beside());
     const DataLocation location = FindDataLocation(places);
@@ -74,7 +82,7 @@ TEST_F(DataLocationTest, AnInstalledGameReadsUnderItsPrefixAndSavesInThePlayersF
 }
 
 TEST_F(DataLocationTest, DataBesideTheProgramComesLast) {
-    MakeFolders(Beside());
+    MakeDataFolder(Beside());
     const DataLocation location = FindDataLocation(places);
     EXPECT_EQ(location.dataFolder, Beside());
     EXPECT_EQ(location.recordPath, root_ + "/xdg/vexmo/.vantorstate");
@@ -82,7 +90,7 @@ TEST_F(DataLocationTest, DataBesideTheProgramComesLast) {
 
 TEST_F(DataLocationTest, AFileNamedDataIsNoDataFolder) {
     WriteBytes("data", {'x'});
-    MakeFolders(Beside());
+    MakeDataFolder(Beside());
     EXPECT_EQ(FindDataLocation(places).dataFolder, Beside());
 }
 
@@ -151,6 +159,75 @@ TEST_F(DataLocationTest, WithoutXdgDataHomeAndHomeThereIsNoRecord) {
     EXPECT_EQ(location.dataFolder, Installed());
     EXPECT_EQ(location.recordPath, "");
     EXPECT_NE(DescribeDataLocation(location).find("Saved record: none"), std::string::npos);
+}
+
+// A folder merely named "data" (a player's own ~/data, where a desktop starts programs) is not
+// taken for the game's: only one carrying the generator's stamp is, and --data takes any folder
+// with a warning. Each case: which folders exist (s: with the stamp), what is chosen, the folder
+// used and the start-up notes.
+TEST_F(DataLocationTest, OnlyStampedFoldersNamedDataAreTheGames) {
+    struct Case {
+        const char* what;
+        const char* working;  // "", "plain" or "stamped"
+        const char* beside;
+        bool installed;
+        bool chooseWorking;  // --data ./data
+        const char* used;    // "working", "beside", "installed" or ""
+        const char* note;    // a piece of the one note expected, or "" for none
+    };
+    const Case cases[] = {
+        {"a home folder's own data", "plain", "", true, false, "installed",
+         "Passed over ./data: it holds no vexmo-data.stamp"},
+        {"the game's data in the working folder", "stamped", "", true, false, "working", ""},
+        {"a plain folder beside the program", "", "plain", false, false, "",
+         "/prefix/bin/data: it holds no vexmo-data.stamp"},
+        {"a stamped folder beside the program", "plain", "stamped", false, false, "beside",
+         "Passed over ./data"},
+        {"asked for by name", "plain", "", true, true, "working",
+         "Using ./data as asked, though it holds no vexmo-data.stamp"},
+        {"asked for and stamped", "stamped", "", false, true, "working", ""},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(std::system("rm -rf data prefix/bin/data prefix/share"), 0);
+        const auto make = [&](const std::string& kind, const std::string& path) {
+            if (kind == "plain") MakeFolders(path);
+            if (kind == "stamped") MakeDataFolder(path);
+        };
+        make(c.working, "data");
+        make(c.beside, Beside());
+        if (c.installed) MakeFolders(Installed());
+        places.chosen = c.chooseWorking ? "./data" : "";
+        const DataLocation location = FindDataLocation(places);
+        const std::string used = std::string(c.used) == "working"     ? "./data"
+                                 : std::string(c.used) == "beside"    ? Beside()
+                                 : std::string(c.used) == "installed" ? Installed()
+                                                                      : "";
+        EXPECT_EQ(location.dataFolder, used) << c.what;
+        if (std::string(c.note).empty()) {
+            EXPECT_TRUE(location.notes.empty()) << c.what << ": " << location.notes.front();
+        } else {
+            ASSERT_EQ(location.notes.size(), 1u) << c.what;
+            EXPECT_NE(location.notes[0].find(c.note), std::string::npos)
+                << c.what << ": " << location.notes[0];
+        }
+    }
+}
+
+// A relative HOME, like a relative XDG_DATA_HOME, would put the record under whatever folder the
+// game was started in: it is ignored with one line.
+TEST_F(DataLocationTest, ARelativeHomeIsIgnoredWithOneLine) {
+    places.xdgDataHome.clear();
+    places.home = "relative/home";
+    const DataLocation location = FindDataLocation(places);
+    EXPECT_EQ(location.recordPath, "");
+    ASSERT_EQ(location.notes.size(), 1u);
+    EXPECT_EQ(location.notes[0], "HOME is ignored: relative/home is not an absolute path");
+    places.xdgDataHome = "also/relative";
+    places.home = root_ + "/home";
+    const DataLocation second = FindDataLocation(places);
+    EXPECT_EQ(second.recordPath, root_ + "/home/.local/share/vexmo/.vantorstate");
+    ASSERT_EQ(second.notes.size(), 1u);
+    EXPECT_EQ(second.notes[0], "XDG_DATA_HOME is ignored: also/relative is not an absolute path");
 }
 
 TEST_F(DataLocationTest, HelpSaysWhereTheDataAndTheRecordAre) {

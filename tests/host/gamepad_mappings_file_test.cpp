@@ -137,8 +137,8 @@ TEST_F(GamepadMappingsTest, AFolderInPlaceOfTheFileAndAnOversizedFileAreRejected
     const std::string output = LoadPrinting("./data", &found);
     EXPECT_EQ(found, 2);
     EXPECT_EQ(output,
-              "Gamepad mappings from ./data/gamecontrollerdb.txt rejected: not a file\n"
-              "Gamepad mappings from ./gamecontrollerdb.txt rejected: larger than 4 MiB\n");
+              "Gamepad mappings from ./data/gamecontrollerdb.txt rejected: is a folder\n"
+              "Gamepad mappings from ./gamecontrollerdb.txt rejected: is larger than 2 MiB\n");
     EXPECT_TRUE(platform.GamepadMappings().empty());
 }
 

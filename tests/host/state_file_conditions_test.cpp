@@ -91,7 +91,9 @@ protected:
         if (!dir) return names;
         while (dirent* entry = readdir(dir)) {
             const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
+            // The saves' lock file stays by design; only the record and temporaries matter here.
+            const bool lock = name.size() > 5 && name.compare(name.size() - 5, 5, ".lock") == 0;
+            if (name != "." && name != ".." && !lock) names.push_back(name);
         }
         closedir(dir);
         std::sort(names.begin(), names.end());

@@ -1,9 +1,15 @@
 #include "host/state_file.h"
 
+#include <fcntl.h>
+#include <limits.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <string>
 
 #include "graphics/gl_table.h"
@@ -124,6 +130,60 @@ TEST_F(StateFileTest, LoadStringGoesThroughTheDataScheme) {
 
 TEST_F(StateFileTest, AppTitleIsAFixedText) {
     EXPECT_TRUE(host->AppTitle() == T("<TODO>"));
+}
+
+}  // namespace
+
+namespace {
+
+class StateFileLinkTest : public TempDirTest {};
+
+// A record kept elsewhere through a link (a synced folder, say): saving writes the target and
+// the link stays a link, whether it names its target relatively, absolutely or through a chain.
+TEST_F(StateFileLinkTest, ASymlinkedRecordIsSavedThroughTheLink) {
+    ASSERT_EQ(mkdir("real", 0755), 0);
+    ASSERT_EQ(symlink("real/.vantorstate", "relative"), 0);
+    ASSERT_EQ(symlink("relative", "chained"), 0);
+    char here[PATH_MAX];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(symlink((std::string(here) + "/real/.vantorstate").c_str(), "absolute"), 0);
+    int n = 0;
+    for (const char* link : {"relative", "chained", "absolute"}) {
+        const std::string text = "record " + std::to_string(++n) + "|";
+        ASSERT_EQ(SaveStateFile(String(text.c_str()), link), 0) << link;
+        struct stat info {};
+        ASSERT_EQ(lstat(link, &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << link << " was replaced by a file";
+        const Bytes saved = ReadBytes("real/.vantorstate");
+        EXPECT_EQ(std::string(saved.begin(), saved.end()), text) << link;
+    }
+    // A link whose target is not there yet gets its target made.
+    ASSERT_EQ(symlink("real/new-record", "dangling"), 0);
+    ASSERT_EQ(SaveStateFile(T("fresh|"), "dangling"), 0);
+    EXPECT_EQ(ReadBytes("real/new-record"), (Bytes{'f', 'r', 'e', 's', 'h', '|'}));
+}
+
+// While one copy of the game holds the record's lock, another's save waits for it.
+TEST_F(StateFileLinkTest, ASaveWaitsForTheLockAnotherCopyHolds) {
+    const int fd = open(".vantorstate.lock", O_RDWR | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        flock(fd, LOCK_EX);
+        usleep(300 * 1000);
+        _exit(0);  // the lock goes with the process
+    }
+    close(fd);
+    usleep(100 * 1000);  // the child has the lock by now
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(SaveStateFile(T("after the other|")), 0);
+    const double waited =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    int status = 0;
+    waitpid(holder, &status, 0);
+    EXPECT_GT(waited, 0.1) << "the save did not wait for the lock";
+    EXPECT_LT(waited, kStateLockWaitSeconds);
 }
 
 }  // namespace
