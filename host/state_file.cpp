@@ -188,7 +188,7 @@ std::string StateFileTarget(const char* path) {
         if (length <= 0) break;  // not a link: the file itself
         std::string target(buffer, static_cast<std::size_t>(length));
         // A relative target is relative to the link's own folder.
-        if (target[0] != '/') target = SplitPath(current).folder + "/" + target;
+        if (target[0] != '/') target.insert(0, SplitPath(current).folder + "/");
         current = target;
     }
     return current;
