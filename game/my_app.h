@@ -377,6 +377,7 @@ public:
     int currentShot = 0;  // slot of the shot Check tests and may free
     int shotHits = 0;     // cells the current shot has hit in this update
     int gameOverTimer = 0;
+    int gameOverPlacing = 0;  // the placing the overlay shows, taken when the game ended
     int spinAngle = 0;
     gc_ref<KuvPlayer> musicPlayer;
 
