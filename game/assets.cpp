@@ -3,6 +3,7 @@
 // drawn at a half or a quarter scale, so every image keeps its size on the virtual screen.
 #include "audio/audio.h"
 #include "game/my_app.h"
+#include "game/volumes.h"
 #include "graphics/graphics.h"
 
 using namespace vexmo;
@@ -161,7 +162,7 @@ int MyApp::PlaySFX(int slot, float rate, float volume, float pan) {
         if (sound != nullptr && sound->sample != nullptr) PlaySound(sound, channel, 0);
     }
     SetChannelRate(channel, rate);
-    SetChannelVolume(channel, volume);
+    SetChannelVolume(channel, volume * VolumeFactor(settings[kEffectsQuietSetting]));
     SetChannelPan(channel, pan);
     return 0;
 }
