@@ -146,7 +146,9 @@ void MyApp::HowToPlayButton(int slide) {
     if (!seen) {
         // A slow glow around the button, the only hint a new player needs.
         const float wave = 0.5f - 0.5f * std::cos(menuClock * 6.2831853f / kPulseUpdates);
-        SetSize(kMenuButtonSize * (1.15f + 0.2f * wave));
+        // It swells a little but stays within the button's own 72-unit step, clear of the
+        // sound button's.
+        SetSize(kMenuButtonSize * (1.0f + 0.05f * wave));
         SetCol(255, 240, 140, 0.25f + 0.6f * wave);
         DrawImg(kIconsImage, at.x, at.y, kFocusRingIcon);
     }
