@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "game/demo_pilot.h"
+#include "host/app_host.h"
 #include "host/data_location.h"
 #include "host/entry.h"
 #include "platform/platform_browser.h"
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
         static DemoPilot pilot;
         session.SetPilot(&pilot);
         platform = &session;
+        // As on the desktop: the demo reads the player's record but writes nothing into it,
+        // unless the address also says "demo-saves".
+        if (!BrowserAddressHas("demo-saves")) host::SetRecordWritable(false);
     }
     return hostMain(argc, argv, *platform);
 }
