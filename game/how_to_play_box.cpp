@@ -24,7 +24,7 @@ constexpr int kControllerFrame = 12;
 constexpr int kSfxToggle = 99;
 constexpr int kPulseUpdates = 120;  // one slow pulse every two seconds
 
-// Content units (a 624 x 464 panel): pictures centred on kPictureX, texts from kTextX.
+// Content units (a 584 x 440 panel): pictures centred on kPictureX, texts from kTextX.
 constexpr float kPictureX = 40;
 constexpr float kTextX = 80;
 constexpr float kLine = 13;

@@ -77,7 +77,9 @@ struct MenuBoxLayout {
     // 584 is the panel's width on a 5:4 screen (a virtual 600 x 480), so there too the texts
     // keep size 1.
     static constexpr float kContentWidth = 584;
-    static constexpr float kContentHeight = 464;
+    // 440 fits a window the desktop has trimmed by its title bar and panels (a virtual 640 x 456
+    // on a 640 x 480 screen), so there too the texts keep size 1.
+    static constexpr float kContentHeight = 440;
     float panelX, panelY, panelWidth, panelHeight;
     ScreenPoint title;
     ScreenPoint close;

@@ -22,12 +22,12 @@ constexpr int kSfxToggle = 99;
 
 enum Row { kMusicRow = 0, kEffectsRow = 1, kFullscreenRow = 2, kSoundRow = 3, kRows = 4 };
 
-// Content units of the 624 x 464 panel.
+// Content units of the 584 x 440 panel.
 constexpr float kLabelX = 40;
 constexpr float kRowY[kRows] = {84, 132, 180, 236};
-constexpr float kControlX = 230;
+constexpr float kControlX = 216;
 constexpr float kStepWidth = 30;  // the - and + buttons
-constexpr float kBarX = 266;
+constexpr float kBarX = 252;
 constexpr float kSegment = 18;
 constexpr float kOptionHeight = 30;
 constexpr float kSoundOptionWidth = 170;
