@@ -166,7 +166,7 @@ void MyApp::HowToPlayButton(int slide) {
 }
 
 int MyApp::HowToPlayBox() {
-    const MenuBoxLayout l = LayoutMenuBox();
+    const MenuBoxLayout l = LayoutMenuBox(scaleX);
     ResetDraw();
     SetCol(0, 0, 40, 0.95f);
     Rect(l.panelX, l.panelY, l.panelWidth, l.panelHeight);

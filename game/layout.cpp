@@ -1,6 +1,7 @@
 #include "game/layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vexmo {
 
@@ -60,7 +61,7 @@ ScreenPoint QuitButtonPosition(int landscape, int slide) {
                      : ScreenPoint{kInset, jscrh - kInset - 4 * slide};
 }
 
-MenuBoxLayout LayoutMenuBox() {
+MenuBoxLayout LayoutMenuBox(float deviceScale) {
     const BadgesBoxLayout b = LayoutBadgesBox();
     MenuBoxLayout l;
     l.panelX = b.panelX;
@@ -73,6 +74,10 @@ MenuBoxLayout LayoutMenuBox() {
                         l.panelHeight / MenuBoxLayout::kContentHeight});
     // A 5:4 screen's panel is 584 give or take a rounding of the virtual size: size 1 still.
     if (l.scale > 0.999f) l.scale = 1;
+    if (l.scale < 1 && deviceScale > 0) {
+        const float pixels = std::floor(l.scale * deviceScale);
+        if (pixels >= 1) l.scale = pixels / deviceScale;
+    }
     l.originX = l.panelX + (l.panelWidth - MenuBoxLayout::kContentWidth * l.scale) / 2;
     l.originY = l.panelY;
     return l;

@@ -87,7 +87,10 @@ struct MenuBoxLayout {
     float X(float x) const { return originX + x * scale; }
     float Y(float y) const { return originY + y * scale; }
 };
-MenuBoxLayout LayoutMenuBox();
+// deviceScale: device pixels per virtual unit. A shrunk box is shrunk a little further, to a
+// whole number of device pixels per unit where that leaves at least one, so the pixel font keeps
+// every stroke (a 1920 x 1080 screen: 2 pixels a unit instead of 2.35).
+MenuBoxLayout LayoutMenuBox(float deviceScale = 1);
 
 // The "Quit?" question: a small panel in the middle of the screen with two buttons.
 struct QuitPromptLayout {

@@ -220,7 +220,7 @@ void MyApp::SettingsButton(int slide) {
 }
 
 int MyApp::SettingsBox() {
-    const MenuBoxLayout l = LayoutMenuBox();
+    const MenuBoxLayout l = LayoutMenuBox(scaleX);
     SettingsKeys(*this);
     ResetDraw();
     SetCol(0, 0, 40, 0.95f);

@@ -402,3 +402,32 @@ TEST(WindowPlace, TheLastWindowedPlaceIsKeptAndComesBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// A box too tall for the screen shrinks to fit, and on a large screen to a whole number of
+// pixels per unit, so the pixel font keeps its strokes.
+TEST(MenuBoxLayout, AShrunkBoxKeepsWholePixelsPerUnit) {
+    struct Case {
+        float width, height, deviceScale;
+        float scale;
+    };
+    const Case cases[] = {
+        {640, 480, 1, 1},             // 640 x 480: no shrinking
+        {640, 360, 3, 2.0f / 3},      // 1920 x 1080: 0.78 would be 2.35 pixels a unit
+        {640, 360, 2, 0.5f},          // 1280 x 720: 1.56 pixels a unit becomes 1
+        {640, 360, 1, 344.0f / 440},  // a 640 x 360 window: below one pixel a unit, as it is
+    };
+    for (const Case& c : cases) {
+        jscrw = c.width;
+        jscrh = c.height;
+        const MenuBoxLayout l = LayoutMenuBox(c.deviceScale);
+        EXPECT_FLOAT_EQ(l.scale, c.scale) << c.width << "x" << c.height << " at " << c.deviceScale;
+        EXPECT_LE(MenuBoxLayout::kContentHeight * l.scale, l.panelHeight + 0.01f);
+        EXPECT_GE(l.originX, l.panelX);
+    }
+    jscrw = 640;
+    jscrh = 480;
+}
+
+}  // namespace
