@@ -142,8 +142,9 @@ int MyApp::OnCreate() {
     pauseSlide = -64;
     settings[5] = 1;
     Load();
-    ApplySavedWindowMode();
+    // The place first: going fullscreen keeps the window's place for the way back.
     ApplySavedWindowPlace();
+    ApplySavedWindowMode();
     for (int i = 0; i < kChannels; ++i) sfxChannels[i] = i;
     return 0;
 }
