@@ -6,6 +6,7 @@
 
 #include "app/program_main.h"
 #include "game/demo_pilot.h"
+#include "host/app_host.h"
 #include "host/command_line.h"
 #include "host/data_location.h"
 #include "host/entry.h"
@@ -26,6 +27,12 @@ int RunSession(int argc, char** argv, Platform& glfw, const RunOptions& options)
     session.SetCaptureFrames(!options.screenshot.empty());
     DemoPilot pilot;
     if (options.demo) session.SetPilot(&pilot);
+    // The demo plays on the player's record (its sound mode, its scores on the menu) but files
+    // nothing into it, unless a test asks for that.
+    if (options.demo && !options.demoSaves) {
+        host::SetRecordWritable(false);
+        ConsoleLine("demo: the saved record is read, not written");
+    }
     const int status = hostMain(argc, argv, session, VexmoHooks());
     SetCurrentPlatform(nullptr);
     if (options.demo) ConsoleLine(pilot.Summary());

@@ -4,6 +4,7 @@
 
 #include "app/program_main.h"
 #include "game/demo_pilot.h"
+#include "host/app_host.h"
 #include "host/data_location.h"
 #include "host/entry.h"
 #include "platform/platform_browser.h"
@@ -31,6 +32,9 @@ int main(int argc, char** argv) {
         static DemoPilot pilot;
         session.SetPilot(&pilot);
         platform = &session;
+        // As on the desktop: the demo reads the player's record but writes nothing into it,
+        // unless the address also says "demo-saves".
+        if (!BrowserAddressHas("demo-saves")) host::SetRecordWritable(false);
     }
     return hostMain(argc, argv, *platform, VexmoHooks());
 }

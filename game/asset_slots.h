@@ -20,7 +20,11 @@ constexpr int kMenuImage = 99;     // "menu": the difficulty buttons
 
 // Frames of the icons picture.
 constexpr int kCloseIcon = 1;
-constexpr int kBadgesIcon = 12;
+constexpr int kFocusRingIcon = 6;
+constexpr int kBadgesIcon = 12;  // also the pad, in the how-to-play box
+constexpr int kHowToPlayIcon = 13;
+constexpr int kSettingsIcon = 14;
+constexpr int kQuitIcon = 15;
 
 // Sounds (MyApp::sounds): "sfx/NNN.wav" for slot NNN. Slots 1 to 8 are the hit sounds, drawn
 // at random.

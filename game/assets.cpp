@@ -4,6 +4,7 @@
 #include "audio/audio.h"
 #include "game/asset_slots.h"
 #include "game/my_app.h"
+#include "game/volumes.h"
 #include "graphics/graphics.h"
 
 using namespace vexmo;
@@ -162,7 +163,7 @@ int MyApp::PlaySFX(int slot, float rate, float volume, float pan) {
         if (sound != nullptr && sound->sample != nullptr) PlaySound(sound, channel, 0);
     }
     SetChannelRate(channel, rate);
-    SetChannelVolume(channel, volume);
+    SetChannelVolume(channel, volume * VolumeFactor(settings[kEffectsQuietSetting]));
     SetChannelPan(channel, pan);
     return 0;
 }

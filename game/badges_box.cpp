@@ -30,8 +30,7 @@ void MyApp::BadgesButton(int slide) {
     SetSize(kBadgesButtonSize);
     SetCol(255, 215, 90, 1);
     const ScreenPoint at = BadgesButtonPosition(landscape, slide);
-    if (Button(kIconsImage, at.x, at.y, kBadgesIcon) && !clickLatch && !creditsOpen &&
-        !badgesOpen) {
+    if (Button(kIconsImage, at.x, at.y, kBadgesIcon) && !clickLatch && !MenuBoxOpen()) {
         clickLatch = 1;
         badgesOpen = 1;
         badgeScroll = 0;

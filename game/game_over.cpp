@@ -17,15 +17,21 @@ const char* const kPlacingTexts[] = {"",    "1st!", "2nd", "3rd", "4th", "5th",
 
 }  // namespace
 
-// The placing counts only scores strictly above an entry, exactly as LoadMenu files them, so
-// the overlay never announces a high score that the table then leaves out.
+// A tie takes the higher placing. The menu files scores by its own, stricter rule, which is why
+// the overlay does not ask again once the menu has filed the score.
 String MyApp::MyNth() {
-    n = BestPlacing(highScores, difficulty, score);
+    n = AnnouncedPlacing(highScores, difficulty, score);
     return T(kPlacingTexts[n]);
 }
 
 int MyApp::GameOver() {
     const int t = gameOverTimer;
+    // Asked once, on the update the game ends: later the menu has filed the score, and the
+    // table it is then compared with already holds it, one place higher.
+    if (t == 0 && screen == kScreenPlay) {
+        MyNth();
+        gameOverPlacing = n;
+    }
     if (t >= 1) {
         SetCol(0, 0, 0, std::min(t / 40.0f, 0.7f));
         Rect(-1, -1, jscrw + 2, jscrh + 2);
@@ -43,14 +49,15 @@ int MyApp::GameOver() {
         Text(jscrw * 0.35f, static_cast<float>(h), T("GAME"), 1, 1);
         Text(jscrw * 0.65f, jscrh - h, T("OVER"), 1, 1);
 
-        const String placing = MyNth();
+        n = gameOverPlacing;
         if (n > 0) {
             SetSize(1);
             SetCol(0, 125, 255, 0.5f);
             Rect(jscrw * 0.35f, jscrh - h / 1.5f - 16, jscrw * 0.3f, 32);
             SetSize(2);
             SetCol(100, 255, 100, 1);
-            Text(jscrw / 2, jscrh - h / 1.5f, T("New Highscore\\n           ") + placing, 0.5f, 2);
+            Text(jscrw / 2, jscrh - h / 1.5f,
+                 T("New Highscore\\n           ") + T(kPlacingTexts[n]), 0.5f, 2);
         }
     }
 

@@ -1,6 +1,7 @@
 #include "game/layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vexmo {
 
@@ -38,6 +39,62 @@ ScreenPoint BadgesButtonPosition(int landscape, int slide) {
     const ScreenPoint sound = SoundButtonPosition(landscape, slide);
     return landscape ? ScreenPoint{sound.x, sound.y - kStep}
                      : ScreenPoint{sound.x - kStep, sound.y};
+}
+
+ScreenPoint HowToPlayButtonPosition(int landscape, int slide) {
+    constexpr float kStep = 72;  // as between the sound and the badge buttons
+    const ScreenPoint sound = SoundButtonPosition(landscape, slide);
+    return landscape ? ScreenPoint{sound.x, sound.y + kStep}
+                     : ScreenPoint{sound.x + kStep, sound.y};
+}
+
+ScreenPoint SettingsButtonPosition(int landscape, int slide) {
+    constexpr float kStep = 72;
+    const ScreenPoint sound = SoundButtonPosition(landscape, slide);
+    return landscape ? ScreenPoint{sound.x, sound.y + 2 * kStep}
+                     : ScreenPoint{sound.x - 2 * kStep, sound.y};
+}
+
+ScreenPoint QuitButtonPosition(int landscape, int slide) {
+    constexpr float kInset = 24;  // a 32-unit button 8 units from both edges
+    return landscape ? ScreenPoint{kInset + 4 * slide, kInset}
+                     : ScreenPoint{kInset, jscrh - kInset - 4 * slide};
+}
+
+MenuBoxLayout LayoutMenuBox(float deviceScale) {
+    const BadgesBoxLayout b = LayoutBadgesBox();
+    MenuBoxLayout l;
+    l.panelX = b.panelX;
+    l.panelY = b.panelY;
+    l.panelWidth = b.panelWidth;
+    l.panelHeight = b.panelHeight;
+    l.title = b.title;
+    l.close = b.close;
+    l.scale = std::min({1.0f, l.panelWidth / MenuBoxLayout::kContentWidth,
+                        l.panelHeight / MenuBoxLayout::kContentHeight});
+    // A 5:4 screen's panel is 584 give or take a rounding of the virtual size: size 1 still.
+    if (l.scale > 0.999f) l.scale = 1;
+    if (l.scale < 1 && deviceScale > 0) {
+        const float pixels = std::floor(l.scale * deviceScale);
+        if (pixels >= 1) l.scale = pixels / deviceScale;
+    }
+    l.originX = l.panelX + (l.panelWidth - MenuBoxLayout::kContentWidth * l.scale) / 2;
+    l.originY = l.panelY;
+    return l;
+}
+
+QuitPromptLayout LayoutQuitPrompt() {
+    QuitPromptLayout l;
+    l.panelWidth = 240;
+    l.panelHeight = 120;
+    l.panelX = jscrw / 2 - l.panelWidth / 2;
+    l.panelY = jscrh / 2 - l.panelHeight / 2;
+    l.question = {jscrw / 2, l.panelY + 34};
+    l.buttonWidth = 80;
+    l.buttonHeight = 32;
+    l.yes = {jscrw / 2 - 56, l.panelY + 84};
+    l.no = {jscrw / 2 + 56, l.panelY + 84};
+    return l;
 }
 
 BadgesBoxLayout LayoutBadgesBox() {

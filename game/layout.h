@@ -59,6 +59,48 @@ struct BadgesBoxLayout {
 };
 BadgesBoxLayout LayoutBadgesBox();
 
+// The how-to-play and settings buttons line up with the sound button on the side away from the
+// badge button (below it in landscape; in portrait the how-to-play button to its right and the
+// settings button beyond the badge button on the left, clear of the iCade button). The quit
+// button, smaller, sits in a corner no other button uses: top left in landscape, bottom left in
+// portrait. All slide in with the menu.
+ScreenPoint HowToPlayButtonPosition(int landscape, int slide);
+ScreenPoint SettingsButtonPosition(int landscape, int slide);
+ScreenPoint QuitButtonPosition(int landscape, int slide);
+constexpr float kMenuButtonSize = 2;  // how to play and settings, as the badge button
+constexpr float kQuitButtonSize = 1;  // a 32-unit icon
+
+// A box that covers the menu like the badge box (the same panel, title line and close button),
+// whose content is laid out for a panel of kContentWidth x kContentHeight, centred in a wider one
+// and shrunk into a smaller one. X and Y turn content units into screen units.
+struct MenuBoxLayout {
+    // 584 is the panel's width on a 5:4 screen (a virtual 600 x 480), so there too the texts
+    // keep size 1.
+    static constexpr float kContentWidth = 584;
+    // 440 fits a window the desktop has trimmed by its title bar and panels (a virtual 640 x 456
+    // on a 640 x 480 screen), so there too the texts keep size 1.
+    static constexpr float kContentHeight = 440;
+    float panelX, panelY, panelWidth, panelHeight;
+    ScreenPoint title;
+    ScreenPoint close;
+    float originX, originY, scale;
+    float X(float x) const { return originX + x * scale; }
+    float Y(float y) const { return originY + y * scale; }
+};
+// deviceScale: device pixels per virtual unit. A shrunk box is shrunk a little further, to a
+// whole number of device pixels per unit where that leaves at least one, so the pixel font keeps
+// every stroke (a 1920 x 1080 screen: 2 pixels a unit instead of 2.35).
+MenuBoxLayout LayoutMenuBox(float deviceScale = 1);
+
+// The "Quit?" question: a small panel in the middle of the screen with two buttons.
+struct QuitPromptLayout {
+    float panelX, panelY, panelWidth, panelHeight;
+    ScreenPoint question;
+    ScreenPoint yes, no;  // centres of the two buttons
+    float buttonWidth, buttonHeight;
+};
+QuitPromptLayout LayoutQuitPrompt();
+
 // The pause panel's quit button, for a panel centred on cx whose middle is at height panelY.
 ScreenPoint PauseQuitPosition(int landscape, float cx, float panelY);
 

@@ -1,5 +1,6 @@
-// The main menu: title art sliding in, the score lists, sound, difficulty and iCade buttons and
-// the maker's logo that opens the credits.
+// The main menu: title art sliding in, the score lists, sound, difficulty and iCade buttons, the
+// maker's logo that opens the credits, and the buttons of the badge, how-to-play and settings
+// boxes and of quitting.
 #include <algorithm>
 
 #include "game/asset_slots.h"
@@ -7,6 +8,7 @@
 #include "game/my_app.h"
 #include "game/score_table.h"
 #include "game/sound_modes.h"
+#include "host/window_mode.h"
 
 using namespace vexmo;
 
@@ -74,7 +76,7 @@ static void SoundButton(MyApp& app, int slide) {
     const int mode = app.settings[5];
     const ScreenPoint at = SoundButtonPosition(app.landscape, slide);
     if (app.Button(kIconsImage, at.x, at.y, mode == 0 ? 5 : 4) && !app.clickLatch &&
-        !app.creditsOpen && !app.badgesOpen) {
+        !app.MenuBoxOpen()) {
         app.settings[5] = NextSoundMode(mode);
         app.BadgesForSoundMode(mode);
         app.clickLatch = 1;
@@ -96,7 +98,7 @@ static void ScoreLists(MyApp& app, int slide) {
     const int glyphHeight = app.imageInfo[app.fontSlot * 3 + 1];
     const int lineHeight = std::max(1, static_cast<int>(glyphHeight * 1.5f));
     const int rows = std::max(1, std::min(10, static_cast<int>(jscrh / 2 - 90) / lineHeight));
-    if (app.creditsOpen || app.badgesOpen) return;
+    if (app.MenuBoxOpen()) return;
 
     const float x = jscrw - app.panelWidth - 4 * slide + 20;
     app.Text(x, 60,
@@ -112,7 +114,7 @@ static void ScoreLists(MyApp& app, int slide) {
 // While saves fail (the console has the reason) a small line under the score lists tells the
 // player that this session's scores will be lost.
 static void SaveFailureNotice(MyApp& app, int slide) {
-    if (!app.saveFailing || app.creditsOpen || app.badgesOpen) return;
+    if (!app.saveFailing || app.MenuBoxOpen()) return;
     app.ResetDraw();
     app.SetSize(0.75f);
     app.SetCol(255, 120, 100, 1);
@@ -137,7 +139,7 @@ static void DifficultyButtons(MyApp& app, int slide) {
     for (int i = 0; i < 3; ++i) {
         const int level = i + 1;
         const int pressed = app.Button(kButtonsImage, at[i].x, at[i].y, static_cast<float>(i));
-        if (pressed && !app.clickLatch && !app.creditsOpen && !app.badgesOpen) {
+        if (pressed && !app.clickLatch && !app.MenuBoxOpen()) {
             app.difficulty = level;
             StartGame(app, 1);
         }
@@ -150,7 +152,7 @@ static void DifficultyButtons(MyApp& app, int slide) {
 }
 
 static void MenuKeys(MyApp& app) {
-    auto ready = [&app]() { return !app.keyLatch && !app.creditsOpen && !app.badgesOpen; };
+    auto ready = [&app]() { return !app.keyLatch && !app.MenuBoxOpen(); };
     if (ready() && (app.PlayKey(kButtonUp) || app.PlayKey(kButtonLeft))) {
         app.keyLatch = 1;
         if (app.difficulty > 1) {
@@ -168,10 +170,17 @@ static void MenuKeys(MyApp& app) {
     for (int code = kButtonAction1; code <= 17 && ready(); ++code) {
         if (app.PlayKey(code)) StartGame(app, 1);
     }
+    // With no box open, the back button asks whether to leave the game (where it can leave).
+    if (ready() && app.screen == kScreenMenu && app.PlayKey(kButtonBack) && CanEndApp()) {
+        app.keyLatch = 1;
+        app.quitAsking = 1;
+        app.quitFocus = 0;
+        app.PlaySFX(kSfxToggle, 1, 1, 0);
+    }
 }
 
 static void ICadeAndCredits(MyApp& app, int slide) {
-    auto ready = [&app]() { return !app.clickLatch && !app.creditsOpen && !app.badgesOpen; };
+    auto ready = [&app]() { return !app.clickLatch && !app.MenuBoxOpen(); };
     app.ResetDraw();
     if (app.Button(kICadeImage, jscrw - 38, 38.0f + 4 * slide, static_cast<float>(iCadeControls)) &&
         ready()) {
@@ -191,6 +200,7 @@ int MyApp::Menu() {
     CLS2D(0, 0, 80, 1);
     if (menuSlide < 0) menuSlide = static_cast<int>(menuSlide + 0.25f);
     const int slide = menuSlide;
+    menuClock += 1;
     panelWidth = kPanelWidth;
 
     DrawTitle(*this, slide);
@@ -198,6 +208,9 @@ int MyApp::Menu() {
     Rect(jscrw - panelWidth - 4 * slide, 0, panelWidth, jscrh);
     SoundButton(*this, slide);
     BadgesButton(slide);
+    HowToPlayButton(slide);
+    SettingsButton(slide);
+    QuitButton(slide);
     ScoreLists(*this, slide);
     SaveFailureNotice(*this, slide);
     DifficultyButtons(*this, slide);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audio/audio.h"
+#include "game/volumes.h"
 #include "graphics/graphics.h"
 #include "host/app.h"
 #include "input/input.h"
@@ -141,6 +142,8 @@ int MyApp::OnCreate() {
     pauseSlide = -64;
     settings[5] = 1;
     Load();
+    // The place first: going fullscreen keeps the window's place for the way back.
+    ApplySavedWindowPlace();
     ApplySavedWindowMode();
     for (int i = 0; i < kChannels; ++i) sfxChannels[i] = i;
     return 0;
@@ -153,6 +156,8 @@ int MyApp::OnUpdate() {
         musicPlayer->Kuv_Alive_U(paused, musicOn);
     }
     FollowWindowMode();
+    FollowWindowPlace();
+    ApplyVolumes();
     ReadPointer();
     UpdateLatches();
     RunScreens();
@@ -211,11 +216,15 @@ void MyApp::UpdateLatches() {
         }
     }
     if (!anyHeld) keyLatch = 0;
-    // The back button on the menu closes both boxes and is used up by doing so.
+    // The back button on the menu closes every box (and answers "Quit?" with no), and is used
+    // up by doing so.
     if (keyLatch == 0 && clickLatch == 0 && PlayKey(kButtonBack) && screen == kScreenMenu &&
-        (creditsOpen == 1 || badgesOpen == 1)) {
+        MenuBoxOpen()) {
         creditsOpen = 0;
         badgesOpen = 0;
+        howToPlayOpen = 0;
+        settingsOpen = 0;
+        quitAsking = 0;
         keyLatch = 1;
         clickLatch = 1;
     }
@@ -250,6 +259,21 @@ void MyApp::RunScreens() {
     if (creditsOpen == 1 && creditsSlide <= 29) creditsSlide += 1;
     if (creditsOpen == 0 && creditsSlide > 0) creditsSlide -= 1;
     if (screen == kScreenMenu && badgesOpen == 1) BadgesBox();
+    if (screen == kScreenMenu && howToPlayOpen == 1) HowToPlayBox();
+    if (screen == kScreenMenu && settingsOpen == 1) SettingsBox();
+    if (screen == kScreenMenu && quitAsking == 1) QuitPrompt();
+}
+
+int MyApp::MenuBoxOpen() const {
+    return creditsOpen == 1 || badgesOpen == 1 || howToPlayOpen == 1 || settingsOpen == 1 ||
+                   quitAsking == 1
+               ? 1
+               : 0;
+}
+
+void MyApp::ApplyVolumes() {
+    if (musicPlayer)
+        musicPlayer->masterVolume = kFullMusicLevel * VolumeFactor(settings[kMusicQuietSetting]);
 }
 
 void MyApp::DrawDebugReadout() {

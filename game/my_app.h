@@ -85,6 +85,17 @@ constexpr int kSettings = 25;
 // The settings slot that remembers fullscreen (1) or a window (0) between runs. No screen reads
 // it otherwise, and its weight in the settings checksum is not 0, so a damaged value is caught.
 constexpr int kFullscreenSetting = 20;
+// Settings slots of the menu's settings and how-to-play boxes, and of the window's place. Every
+// older record holds 0 in them, so 0 must mean what a new player gets: the volumes count the
+// steps of 10 % below full, and a window width of 0 means no window was saved yet. None has
+// weight 0 in the checksum (slot 0 has), so a damaged value is caught.
+constexpr int kMusicQuietSetting = 21;     // 0..10: music volume is 100 % - 10 % per step
+constexpr int kEffectsQuietSetting = 22;   // 0..10: the same for the effects
+constexpr int kHowToPlaySeenSetting = 23;  // 1 once the player has opened how to play
+constexpr int kWindowXSetting = 15;        // the last windowed place and size, screen units
+constexpr int kWindowYSetting = 16;
+constexpr int kWindowWidthSetting = 17;
+constexpr int kWindowHeightSetting = 18;
 constexpr int kHighScores = 150;
 constexpr int kBadges = 256;
 constexpr int kBadgeQueue = 15;
@@ -206,6 +217,23 @@ public:
     void BadgesForFinishedGame();
     // The badge box's button on the main menu (badges_box.cpp).
     void BadgesButton(int slide);
+    // The menu's other boxes: how to play (how_to_play_box.cpp), settings (settings_box.cpp)
+    // and the "Quit?" question (quit_prompt.cpp), each with its button on the menu.
+    void HowToPlayButton(int slide);
+    int HowToPlayBox();
+    void SettingsButton(int slide);
+    int SettingsBox();
+    void QuitButton(int slide);
+    int QuitPrompt();
+    // 1 while any box lies over the menu; the menu's own controls wait until it closes.
+    int MenuBoxOpen() const;
+    // The saved volumes, put on the music player and the effects every update.
+    void ApplyVolumes();
+    // Window place (window_mode.cpp): the saved place comes back once the record is loaded;
+    // every update the windowed place is noted in the settings, and a window left on no monitor
+    // is brought back.
+    void ApplySavedWindowPlace();
+    void FollowWindowPlace();
 
     // ---- Steps of the hooks, public so tests can run them alone ----
     // OnUpdate: pointer and touches in virtual units; the click and key latches and the back
@@ -331,7 +359,14 @@ public:
     float creditScroll = 0;
     int creditLine = 0;
     int badgesOpen = 0;
-    float badgeScroll = 0;      // how far the badge box list is scrolled, in virtual units
+    float badgeScroll = 0;  // how far the badge box list is scrolled, in virtual units
+    int howToPlayOpen = 0;
+    int settingsOpen = 0;
+    int settingsFocus = 0;      // the settings row under keyboard and pad focus
+    int quitAsking = 0;         // 1 while "Quit?" waits for an answer
+    int quitFocus = 0;          // the answer under focus: 0 no, 1 yes
+    int menuClock = 0;          // updates the menu has run, for the how-to-play button's pulse
+    int windowCheckClock = 0;   // updates since the window's place was last looked at
     Array<int> badgeQueue;      // [15]
     Array<int> badgeQueueTime;  // [15]
 
@@ -378,6 +413,7 @@ public:
     int currentShot = 0;  // slot of the shot Check tests and may free
     int shotHits = 0;     // cells the current shot has hit in this update
     int gameOverTimer = 0;
+    int gameOverPlacing = 0;  // the placing the overlay shows, taken when the game ended
     int spinAngle = 0;
     gc_ref<KuvPlayer> musicPlayer;
 

@@ -28,7 +28,15 @@ int LastListStart(int difficulty) {
     return kLastListsOffset + BestListStart(difficulty);
 }
 
-int BestPlacing(const Array<int>& scores, int difficulty, int score) {
+int AnnouncedPlacing(const Array<int>& scores, int difficulty, int score) {
+    const int start = BestListStart(difficulty);
+    for (int i = 0; i < kScoreListLength; ++i) {
+        if (score >= scores[start + i]) return i + 1;
+    }
+    return 0;
+}
+
+int FilingPlacing(const Array<int>& scores, int difficulty, int score) {
     const int start = BestListStart(difficulty);
     for (int i = 0; i < kScoreListLength; ++i) {
         if (score > scores[start + i]) return i + 1;
@@ -37,7 +45,7 @@ int BestPlacing(const Array<int>& scores, int difficulty, int score) {
 }
 
 void RecordBest(Array<int>& scores, int difficulty, int score) {
-    const int placing = BestPlacing(scores, difficulty, score);
+    const int placing = FilingPlacing(scores, difficulty, score);
     if (placing > 0) InsertAt(scores, BestListStart(difficulty), placing - 1, score);
 }
 

@@ -13,9 +13,13 @@ constexpr int kLastListsOffset = 30;
 int BestListStart(int difficulty);
 int LastListStart(int difficulty);
 
-// Placing 1..10 the score would take in the best list, 0 when it would not enter it. Only a
-// score strictly above an entry enters, ahead of that entry.
-int BestPlacing(const Array<int>& scores, int difficulty, int score);
+// Two rules, on purpose. The placing a player is told: the first entry the score reaches, so a
+// tie takes the higher place and an empty table gives any score, 0 too, the first; 1..10, or 0
+// below the tenth.
+int AnnouncedPlacing(const Array<int>& scores, int difficulty, int score);
+// The slot the table files a score into, 1..10, or 0 when it stays out: only a score strictly
+// above an entry enters, ahead of that entry, so a tie never pushes an older score down.
+int FilingPlacing(const Array<int>& scores, int difficulty, int score);
 
 // Puts the score into the best list when it places there.
 void RecordBest(Array<int>& scores, int difficulty, int score);

@@ -84,7 +84,20 @@ String gxtkApp::LoadState() {
     if (path.empty()) return String();
     return LoadStateFile(path.c_str());
 }
+namespace {
+bool recordWritable = true;
+}  // namespace
+
+void host::SetRecordWritable(bool writable) {
+    recordWritable = writable;
+}
+
+bool host::RecordWritable() {
+    return recordWritable;
+}
+
 int gxtkApp::SaveState(String state) {
+    if (!recordWritable) return 0;
     const std::string& path = RecordPath();
     if (path.empty()) return -1;
     PrepareRecordFolder();

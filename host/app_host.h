@@ -83,6 +83,10 @@ namespace host {
 // The one host object (also registered as a collector root so a bare gxtkApp lives on). The
 // static event callbacks reach the input device through it.
 extern gc_ref<gxtkApp> app;
+// False while the record may be read but not written (a demo playing on the player's record):
+// every save then succeeds without touching the file. True unless set otherwise.
+void SetRecordWritable(bool writable);
+bool RecordWritable();
 }  // namespace host
 // Called by main after start-up when set; the gxtkApp constructor sets it to RunApp.
 extern int (*runner)();

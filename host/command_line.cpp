@@ -62,6 +62,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         }
         if (name == "--demo") {
             line.options.demo = true;
+        } else if (name == "--demo-saves") {
+            line.options.demoSaves = true;
         } else if (name == "--frames") {
             if (!ParseFrameCount(value, &line.options.frameLimit)) {
                 return Bad("--frames needs a whole number of updates from 1 to " +
@@ -89,7 +91,9 @@ std::string UsageText(const std::string& program) {
            "It reads its pictures and sounds from a data folder (see below).\n"
            "\n"
            "Options:\n"
-           "  --demo             the game plays itself, one game after another\n"
+           "  --demo             the game plays itself, one game after another; it reads the\n"
+           "                     saved record but never writes it\n"
+           "  --demo-saves       with --demo, the demo's scores and badges are saved (tests)\n"
            "  --frames N         quit after N updates (60 updates are one second)\n"
            "  --screenshot FILE  write the last frame shown to FILE as a PNG image\n"
            "  --data DIR         read the pictures and sounds from the folder DIR\n"

@@ -6,6 +6,7 @@
 
 struct RunOptions {
     bool demo = false;       // the autopilot plays, game after game
+    bool demoSaves = false;  // --demo-saves: the demo writes the record as a player's game does
     long frameLimit = 0;     // end after this many updates; 0 runs until the window closes
     std::string screenshot;  // PNG of the last frame, written at exit; empty for none
     std::string dataFolder;  // --data: the data folder to use; empty searches the usual places

@@ -17,6 +17,7 @@
 #include "host/random.h"
 #include "host/window_icon.h"
 #include "host/window_mode.h"
+#include "host/window_placement.h"
 #include "input/input.h"
 #include "platform/data_path.h"
 #include "platform/platform.h"
@@ -33,8 +34,6 @@ ALCcontext* alcContext = nullptr;
 
 namespace {
 
-constexpr int kWindowWidth = 640;
-constexpr int kWindowHeight = 480;
 constexpr const char* kWindowTitle = "Vexmo";
 
 [[noreturn]] void FailStartUp(Platform& platform, const char* message) {
@@ -47,13 +46,17 @@ void OpenWindow(Platform& platform) {
         ConsoleLine("glfwInit failed");
         std::exit(-1);
     }
-    int desktopWidth = 0;
-    int desktopHeight = 0;
-    platform.GetDesktopSize(&desktopWidth, &desktopHeight);
-    if (!platform.OpenWindow(kWindowWidth, kWindowHeight, kWindowTitle)) {
+    // A size that suits the primary monitor, centred on its free area; a saved place, when the
+    // record has one, replaces it once the game has read the record.
+    MonitorArea work;
+    if (platform.GetWorkAreas(&work, 1) < 1) platform.GetDesktopSize(&work.width, &work.height);
+    int width = 0;
+    int height = 0;
+    host::FirstWindowSize(work, &width, &height);
+    if (!platform.OpenWindow(width, height, kWindowTitle)) {
         FailStartUp(platform, "glfwOpenWindow failed");
     }
-    platform.SetWindowPos((desktopWidth - kWindowWidth) / 2, (desktopHeight - kWindowHeight) / 2);
+    platform.SetWindowPos(work.x + (work.width - width) / 2, work.y + (work.height - height) / 2);
     // From the centred window, so that leaving fullscreen brings it back there.
     if (host::StartFullscreen()) platform.SetFullscreen(true);
     ApplyWindowIcon(platform);

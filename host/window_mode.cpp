@@ -27,6 +27,14 @@ int Fullscreen() {
     return CurrentPlatform().IsFullscreen() ? 1 : 0;
 }
 
+int CanEndApp() {
+    return CurrentPlatform().CanClose() ? 1 : 0;
+}
+
+void EndApp() {
+    CurrentPlatform().RequestClose();
+}
+
 namespace host {
 
 void SetStartFullscreen(bool fullscreen) {

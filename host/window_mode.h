@@ -8,6 +8,11 @@
 int SetFullscreen(int fullscreen);
 // App module: 1 while the window is fullscreen, else 0.
 int Fullscreen();
+// App module: 1 where the program may close its own window (a desktop), 0 where it may not (a
+// browser tab is closed by the browser).
+int CanEndApp();
+// App module: closes the window as its close button does; the frame loop ends after this pass.
+void EndApp();
 
 namespace host {
 // Set before start-up (the --fullscreen option): the window goes fullscreen as it opens.

@@ -48,6 +48,13 @@ public:
         inner_.SetWindowIcon(images);
     }
     bool IsKeyDown(int glfwKey) override { return inner_.IsKeyDown(glfwKey); }
+    bool GetWindowPos(int* x, int* y) override { return inner_.GetWindowPos(x, y); }
+    void SetWindowSize(int width, int height) override { inner_.SetWindowSize(width, height); }
+    int GetWorkAreas(MonitorArea* areas, int max) override {
+        return inner_.GetWorkAreas(areas, max);
+    }
+    bool CanClose() override { return inner_.CanClose(); }
+    void RequestClose() override { inner_.RequestClose(); }
     bool SchedulePasses(void (*pass)()) override { return inner_.SchedulePasses(pass); }
     std::string KeepSavedState() override { return inner_.KeepSavedState(); }
 

@@ -19,3 +19,10 @@ Platform& CurrentPlatform() {
 void SetCurrentPlatform(Platform* platform) {
     current = platform;
 }
+
+int Platform::GetWorkAreas(MonitorArea* areas, int max) {
+    if (max < 1) return 0;
+    areas[0] = MonitorArea{};
+    GetDesktopSize(&areas[0].width, &areas[0].height);
+    return 1;
+}

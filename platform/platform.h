@@ -16,6 +16,7 @@ struct IconImage {
 };
 
 #include "platform/gamepad_state.h"
+#include "platform/monitor_choice.h"
 
 // Receives the events a backend delivers while polling or waiting. Key codes are GLFW 3 key
 // tokens (the input device translates them); actions are kPress, kRelease or kRepeat.
@@ -98,6 +99,24 @@ public:
     virtual void SetWindowIcon(const std::vector<IconImage>& images) {}
     // Whether a key (a GLFW key token) is held right now, for shortcuts with a modifier.
     virtual bool IsKeyDown(int glfwKey) { return false; }
+
+    // --- Placing and closing the window ---------------------------------------------------
+    // The window's top-left corner on the desktop, in screen units; false where a window has
+    // no place of its own (a page in a browser).
+    virtual bool GetWindowPos(int* x, int* y) {
+        *x = 0;
+        *y = 0;
+        return false;
+    }
+    virtual void SetWindowSize(int width, int height) {}
+    // Fills up to `max` work areas (each monitor less its panels and docks), primary first, and
+    // returns how many; the default is one, the desktop's size at 0, 0. Fills an array, not a
+    // list, because the window's place is checked while the game runs.
+    virtual int GetWorkAreas(MonitorArea* areas, int max);
+    // Whether the program may close its own window (a desktop's; a browser tab is the
+    // browser's), and the close itself, as by the window's close button: IsOpen turns false.
+    virtual bool CanClose() { return false; }
+    virtual void RequestClose() {}
 
     // --- Backends that own the frame loop and the storage (the browser) ---------------
     // Asks the backend to call `pass` once per display frame from now on. A backend that can

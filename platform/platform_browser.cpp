@@ -79,6 +79,16 @@ public:
         if (!open_) return;
         emscripten_get_canvas_element_size("#canvas", width, height);
     }
+    // The screen less the system's panels, in device pixels, as the page can see it.
+    int GetWorkAreas(MonitorArea* areas, int max) override {
+        if (max < 1) return 0;
+        areas[0] = MonitorArea{};
+        areas[0].width =
+            EM_ASM_INT({ return Math.round(screen.availWidth * (window.devicePixelRatio || 1)); });
+        areas[0].height =
+            EM_ASM_INT({ return Math.round(screen.availHeight * (window.devicePixelRatio || 1)); });
+        return 1;
+    }
     // A tab is closed by the browser without asking the page.
     bool IsOpen() override { return open_; }
     bool IsIconified() override { return open_ && PageHidden(); }

@@ -275,6 +275,38 @@ public:
         return glfwGetKey(window_, glfwKey) == GLFW_PRESS;
     }
 
+    bool GetWindowPos(int* x, int* y) override {
+        *x = 0;
+        *y = 0;
+        if (!window_) return false;
+        glfwGetWindowPos(window_, x, y);
+        return true;
+    }
+
+    void SetWindowSize(int width, int height) override {
+        if (window_ && width > 0 && height > 0) glfwSetWindowSize(window_, width, height);
+    }
+
+    // GLFW lists the primary monitor first.
+    int GetWorkAreas(MonitorArea* areas, int max) override {
+        int count = 0;
+        GLFWmonitor** monitors = glfwGetMonitors(&count);
+        int filled = 0;
+        for (int i = 0; i < count && filled < max; ++i) {
+            MonitorArea& area = areas[filled];
+            glfwGetMonitorWorkarea(monitors[i], &area.x, &area.y, &area.width, &area.height);
+            if (area.width > 0 && area.height > 0) ++filled;
+        }
+        return filled;
+    }
+
+    bool CanClose() override {
+        return true;
+    }
+    void RequestClose() override {
+        if (window_) glfwSetWindowShouldClose(window_, GLFW_TRUE);
+    }
+
 private:
     // The monitor holding the window's centre; the primary one when GLFW lists none.
     GLFWmonitor* MonitorUnderWindow() {

@@ -265,3 +265,24 @@ void HeadlessPlatform::SetWindowIcon(const std::vector<IconImage>& images) {
     icons_ = images;
     ++iconSetCount_;
 }
+
+void HeadlessPlatform::SetWorkAreas(std::vector<MonitorArea> areas) {
+    workAreas_ = std::move(areas);
+    workAreasSet_ = true;
+}
+
+bool HeadlessPlatform::GetWindowPos(int* x, int* y) {
+    *x = windowX_;
+    *y = windowY_;
+    return open_;
+}
+
+int HeadlessPlatform::GetWorkAreas(MonitorArea* areas, int max) {
+    const std::vector<MonitorArea> all = workAreasSet_ ? workAreas_ : Monitors();
+    int count = 0;
+    for (const MonitorArea& area : all) {
+        if (count >= max) break;
+        areas[count++] = area;
+    }
+    return count;
+}

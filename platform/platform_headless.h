@@ -111,6 +111,8 @@ public:
     // Script: the monitors, primary first. Until this is called there is one monitor, at 0, 0,
     // of the desktop size; an empty list means no monitor at all (fullscreen then fails).
     void SetMonitors(std::vector<MonitorArea> monitors);
+    // Script: the work areas, primary first; until this is called they are the monitors.
+    void SetWorkAreas(std::vector<MonitorArea> areas);
     // Observation: the icon pictures the game gave the window, and how often it set them.
     const std::vector<IconImage>& Icons() const { return icons_; }
     int IconSetCount() const { return iconSetCount_; }
@@ -122,6 +124,13 @@ public:
     // Follows the key events delivered so far.
     bool IsKeyDown(int glfwKey) override { return keysDown_.count(glfwKey) != 0; }
     std::string KeepSavedState() override { return savedStateLost_; }
+
+    // --- Placing and closing: the window resizes as a window system would, by an event ----
+    bool GetWindowPos(int* x, int* y) override;
+    void SetWindowSize(int width, int height) override { QueueWindowSize(width, height); }
+    int GetWorkAreas(MonitorArea* areas, int max) override;
+    bool CanClose() override { return true; }
+    void RequestClose() override { open_ = false; }
 
 private:
     std::vector<MonitorArea> Monitors() const;
@@ -170,6 +179,8 @@ private:
     double framebufferScale_ = 1.0;
     bool monitorsSet_ = false;
     std::vector<MonitorArea> monitors_;
+    bool workAreasSet_ = false;
+    std::vector<MonitorArea> workAreas_;
     bool fullscreen_ = false;
     // The window's place and size before it went fullscreen.
     int windowedX_ = 0;

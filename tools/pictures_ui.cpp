@@ -61,6 +61,29 @@ void badgesIcon(Pen& pen) {
     symbol(pen, polygon(star));
 }
 
+// A question mark: the menu's how-to-play button.
+void howToPlayIcon(Pen& pen) {
+    plate(pen, 16, 16, 14);
+    symbol(pen, unite(arc(16, 12.5, 4.6, -80, 170, 2.8),
+                      unite(capsule({16, 17}, {16, 19}, 2.8), circle(16, 23.6, 1.9))));
+}
+
+// A gear: the settings button.
+void settingsIcon(Pen& pen) {
+    plate(pen, 16, 16, 14);
+    Shape gear = circle(16, 16, 6.6);
+    for (int i = 0; i < 8; ++i) {
+        gear = unite(gear, rotated(box(14.4, 6.6, 17.6, 11), i * 45.0, 16, 16));
+    }
+    symbol(pen, subtract(gear, circle(16, 16, 2.8)));
+}
+
+// A power sign: the menu's quit button.
+void powerIcon(Pen& pen) {
+    plate(pen, 16, 16, 14);
+    symbol(pen, unite(arc(16, 17, 7, 35, 325, 2.6), capsule({16, 7.5}, {16, 15.5}, 2.6)));
+}
+
 }  // namespace
 
 void drawIcon(Pen& pen, int frame) {
@@ -121,6 +144,15 @@ void drawIcon(Pen& pen, int frame) {
             break;
         case 12:  // the badge box: a medal on its ribbon
             badgesIcon(pen);
+            break;
+        case 13:  // how to play
+            howToPlayIcon(pen);
+            break;
+        case 14:  // settings
+            settingsIcon(pen);
+            break;
+        case 15:  // quit the game, on the menu
+            powerIcon(pen);
             break;
         default:
             break;

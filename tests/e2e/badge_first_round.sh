@@ -25,7 +25,7 @@ above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 # The autopilot takes about ten seconds to clear the first round; a sanitizer build is slower.
 limit=90
 ldd "$VEXMO_EXE" 2>/dev/null | grep -q libasan && limit=240
-e2e_start --demo
+e2e_start --demo --demo-saves
 for _ in $(seq $((limit * 10))); do
   grep -q "^Badge earned: Clean Dish" "$work/out.txt" && break
   alive "before the first round was cleared"

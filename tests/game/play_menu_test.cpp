@@ -1,6 +1,7 @@
 // The main menu, the loading picture, placings and the game-over overlay.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "game/asset_slots.h"
@@ -144,15 +145,47 @@ TEST(MenuOnAShortScreen, ShowsOneRowTitledHighscoreAndLast) {
     EXPECT_EQ(text.find("Top"), std::string::npos) << text;
 }
 
-TEST(ScoreTable, PlacingsCountOnlyScoresStrictlyAboveAnEntry) {
-    Array<int> scores(150);
-    EXPECT_EQ(BestPlacing(scores, 1, 0), 0) << "an empty table holds no place for 0";
-    EXPECT_EQ(BestPlacing(scores, 1, 1), 1);
-    for (int i = 0; i < 10; ++i) scores[10 + i] = 100 - 10 * i;  // 100, 90, ... 10
-    EXPECT_EQ(BestPlacing(scores, 2, 100), 2) << "a tie goes below the entry it ties";
-    EXPECT_EQ(BestPlacing(scores, 2, 95), 2);
-    EXPECT_EQ(BestPlacing(scores, 2, 10), 0);
-    EXPECT_EQ(BestPlacing(scores, 2, 11), 10);
+// The two placing rules side by side, on the cases where they part: a tie is told the higher
+// place but filed below the score it ties.
+TEST(ScoreTable, TheToldPlacingTakesTiesUpTheFiledOneDoesNot) {
+    struct Case {
+        const char* what;
+        bool emptyTable;
+        int score;
+        int announced;
+        int filed;
+    };
+    // The full table holds 1000, 900, ... 100 on difficulty 2.
+    const Case cases[] = {
+        {"empty table, score 0", true, 0, 1, 0}, {"empty table, score 1", true, 1, 1, 1},
+        {"tie at 1st", false, 1000, 1, 2},       {"above the best", false, 1001, 1, 1},
+        {"tie at 4th", false, 700, 4, 5},        {"between 4th and 5th", false, 650, 5, 5},
+        {"tie at 10th", false, 100, 10, 0},      {"just above the 10th", false, 101, 10, 10},
+        {"below the 10th", false, 99, 0, 0},
+    };
+    for (const Case& c : cases) {
+        Array<int> scores(150);
+        if (!c.emptyTable) {
+            for (int i = 0; i < 10; ++i) scores[10 + i] = 1000 - 100 * i;
+        }
+        EXPECT_EQ(AnnouncedPlacing(scores, 2, c.score), c.announced) << c.what;
+        EXPECT_EQ(FilingPlacing(scores, 2, c.score), c.filed) << c.what;
+        // Filing follows the filing rule: the table changes from that slot on, or not at all
+        // (a 0 filed into an empty table would change nothing either way).
+        Array<int> before(150);
+        for (int i = 0; i < 150; ++i) before[i] = scores[i];
+        RecordBest(scores, 2, c.score);
+        int changedFrom = 0;
+        for (int i = 0; i < 10 && changedFrom == 0; ++i) {
+            if (scores[10 + i] != before[10 + i]) changedFrom = i + 1;
+        }
+        if (c.score != 0) {
+            EXPECT_EQ(changedFrom, c.filed) << c.what;
+        }
+        if (c.filed > 0) {
+            EXPECT_EQ(scores[10 + c.filed - 1], c.score) << c.what;
+        }
+    }
 }
 
 TEST(ScoreTable, ANewSecondBestPushesTheRestDownAndDropsTheTenth) {
@@ -189,7 +222,7 @@ TEST_F(MenuTest, PlacingTextsNameTheSlot) {
         EXPECT_EQ(std::string(game->MyNth().ToCString<char>()), expected[place - 1]);
         EXPECT_EQ(game->n, place);
     }
-    game->score = 100;
+    game->score = 99;  // below the tenth, 100
     EXPECT_EQ(game->MyNth().Length(), 0);
     EXPECT_EQ(game->n, 0);
 }
@@ -202,19 +235,68 @@ bool HighscoreBanner(const GameHarness& h) {
     return false;
 }
 
-TEST_F(MenuTest, TheOverlayAnnouncesOnlyScoresTheTableWillKeep) {
-    StartGame(1);
-    game->score = 0;  // the table is empty: 0 is not above any entry
-    game->energy = -1;
-    Update(30);
-    EXPECT_FALSE(HighscoreBanner(*harness));
-    const std::string words = DrawnText(*harness);
-    EXPECT_NE(words.find("GAME"), std::string::npos);
-    EXPECT_NE(words.find("OVER"), std::string::npos);
-    game->score = 1;
-    Update();
-    EXPECT_TRUE(HighscoreBanner(*harness));
-    EXPECT_NE(DrawnText(*harness).find("NewHighscore1st!"), std::string::npos);
+// The overlay's green words: "New Highscore" and the placing, or nothing.
+std::string HighscoreWords(const GameHarness& h) {
+    std::string text;
+    for (const DrawCommand& c : h.CommandsOfKind(static_cast<float>(kFontSlot))) {
+        if (c.red == 100 && c.green == 255 && c.blue == 100)
+            text += static_cast<char>(c.frame + 32);
+    }
+    return text;
+}
+
+// From the first frame of the overlay to the last of its fade over the menu, which files the
+// score halfway, the placing reads the same: a tie at 4th stays "4th", and a 0 on an empty
+// table stays "1st!".
+TEST_F(MenuTest, TheOverlayPlacingReadsTheSameFromFirstFrameToLast) {
+    struct Case {
+        bool emptyTable;
+        int score;
+        const char* shown;
+    };
+    const Case cases[] = {{false, 700, "NewHighscore4th"},
+                          {true, 0, "NewHighscore1st!"},
+                          {false, 1000, "NewHighscore1st!"},
+                          {false, 99, ""}};
+    for (const Case& c : cases) {
+        for (int i = 0; i < 10; ++i) game->highScores[i] = c.emptyTable ? 0 : 1000 - 100 * i;
+        game->screen = kScreenMenu;
+        game->gameOverTimer = 0;
+        game->menuSlide = 0;
+        Update();
+        StartGame(1);
+        game->score = c.score;
+        game->energy = -1;
+        std::set<std::string> seen;
+        int frames = 0;
+        bool filed = false;
+        for (int i = 0; i < 200; ++i) {
+            Update();
+            if (game->screen == kScreenMenu) filed = true;
+            if (game->gameOverTimer == 0 && filed) break;
+            // The update that leaves play draws the overlay two or three times over (the menu's
+            // picture starts only in the next one): each copy counts on its own.
+            const std::string words = HighscoreWords(*harness);
+            const std::string banner = "NewHighscore";
+            for (size_t at = words.find(banner); at != std::string::npos;) {
+                const size_t next = words.find(banner, at + banner.size());
+                seen.insert(words.substr(at, next == std::string::npos ? next : next - at));
+                at = next;
+            }
+            if (HighscoreBanner(*harness) && words.empty()) seen.insert("banner without words");
+            ++frames;
+        }
+        ASSERT_TRUE(filed) << c.score;
+        EXPECT_GT(frames, 89 + 30) << "the whole overlay, its fade included, was watched";
+        if (*c.shown == '\0') {
+            EXPECT_TRUE(seen.empty()) << c.score;
+        } else {
+            ASSERT_EQ(seen.size(), 1u)
+                << c.score << ": " << *seen.begin() << " / " << *seen.rbegin();
+            EXPECT_EQ(*seen.begin(), c.shown);
+        }
+        EXPECT_EQ(game->highScores[LastListStart(1)], c.score) << "the menu did file it";
+    }
 }
 
 TEST_F(MenuTest, TheOverlayWordsStopAtFortyFivePercentFromTheEdges) {

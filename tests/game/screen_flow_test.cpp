@@ -206,12 +206,17 @@ TEST_F(GameTest, BackOnTheMenuClosesBothBoxesAndUsesUpThePress) {
     EXPECT_EQ(game->creditsOpen, 1);
 }
 
-TEST_F(GameTest, BackWithNoBoxOpenLatchesNothing) {
+// With no box to close, the back button asks "Quit?"; the held key is used up by asking, so the
+// same press cannot answer, and the pointer stays free.
+TEST_F(GameTest, BackWithNoBoxOpenAsksToQuitAndLatchesOnlyTheKey) {
     harness->FinishLoading();
     harness->Press(27);
     harness->Update();
-    EXPECT_EQ(game->keyLatch, 0);
+    EXPECT_EQ(game->quitAsking, 1);
+    EXPECT_EQ(game->keyLatch, 1);
     EXPECT_EQ(game->clickLatch, 0);
+    harness->Update(5);
+    EXPECT_EQ(game->quitAsking, 1) << "still asking while the key is held";
 }
 
 TEST_F(GameTest, BackDuringPlayDoesNotTouchTheBoxes) {

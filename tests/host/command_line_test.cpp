@@ -24,6 +24,18 @@ TEST(CommandLineTest, NoOptionsRunsThePlainGame) {
     EXPECT_EQ(ReportCommandLine(line, "vexmo"), -1);
 }
 
+TEST(CommandLineTest, TheDemoSavesOnlyWhenAskedAndHelpSaysSo) {
+    EXPECT_FALSE(Parse({"--demo"}).options.demoSaves);
+    const CommandLine saving = Parse({"--demo", "--demo-saves"});
+    ASSERT_EQ(saving.action, CommandLineAction::kRun) << saving.error;
+    EXPECT_TRUE(saving.options.demo);
+    EXPECT_TRUE(saving.options.demoSaves);
+    EXPECT_EQ(Parse({"--demo-saves=1"}).action, CommandLineAction::kBadUsage);
+    const std::string usage = UsageText("vexmo");
+    EXPECT_NE(usage.find("--demo-saves"), std::string::npos);
+    EXPECT_NE(usage.find("never writes it"), std::string::npos) << usage;
+}
+
 TEST(CommandLineTest, AllRunOptionsInBothSpellings) {
     const CommandLine spaced = Parse({"--demo", "--frames", "1200", "--screenshot", "a b.png"});
     ASSERT_EQ(spaced.action, CommandLineAction::kRun) << spaced.error;
