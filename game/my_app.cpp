@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audio/audio.h"
+#include "game/replay_session.h"
 #include "graphics/graphics.h"
 #include "host/app.h"
 #include "input/input.h"
@@ -172,6 +173,8 @@ int MyApp::OnUpdate() {
     }
     if (DebugMode == 1 && screen != kScreenWaitStart) DrawDebugReadout();
     ShowBadges();
+    // Last: the replay's tape starts and ends between whole updates.
+    ReplayAfterUpdate(*this);
     return 0;
 }
 
