@@ -187,7 +187,7 @@ bool ApplyReplayStart(MyApp& game, const std::vector<uint8_t>& bytes, std::strin
     input->charGet = 0;
     input->wheel = 0;
     if (r.Failed() || !r.AtEnd()) {
-        *why = r.Failed() ? r.Why() : "the replay's starting point does not fit this build";
+        *why = "the replay's starting point is damaged or does not fit this build";
         return false;
     }
     return true;
