@@ -13,6 +13,7 @@
 #include "host/app_host.h"
 #include "host/data_location.h"
 #include "host/entry.h"
+#include "host/replay_tape.h"
 #include "host/replay_player.h"
 #include "music/kuv_strip.h"
 #include "platform/data_path.h"
@@ -141,6 +142,18 @@ ReplayVerdict VerifyReplay(const std::vector<unsigned char>& bytes) {
     const ReplayHeader& header = replay.header;
     if (!PlausibleSize(header.size)) {
         verdict.reason = "the replay's window size is damaged";
+        return verdict;
+    }
+    // Read through before anything runs: a damaged tape, or one longer than it claims, never
+    // starts a long run.
+    const TapeSummary summary = WalkTape(replay.tape);
+    if (!summary.ok) {
+        verdict.reason = summary.why;
+        return verdict;
+    }
+    if (summary.updates != header.updates || summary.hooks > ReplayStepLimit(header.updates)) {
+        verdict.reason = "the replay holds " + std::to_string(summary.updates) +
+                         " updates, not the " + std::to_string(header.updates) + " it claims";
         return verdict;
     }
 

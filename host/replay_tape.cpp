@@ -134,3 +134,80 @@ int64_t TapeCursor(double units) {
 double TapeCursorUnits(int64_t sixteenths) {
     return static_cast<double>(sixteenths) / 16.0;
 }
+
+TapeSummary WalkTape(const std::vector<uint8_t>& bytes) {
+    // More joystick values than any pad has is damage (the platform reads at most 32).
+    constexpr uint64_t kMostJoyValues = 64;
+    constexpr int kPadButtons = 15;
+    constexpr int kPadAxes = 6;
+    TapeSummary summary;
+    TapeReader r(&bytes);
+    bool ended = false;
+    while (!r.AtEnd() && !r.Failed()) {
+        if (ended) {
+            r.Fail("the replay goes on past its end");
+            break;
+        }
+        const TapeTag tag = r.TakeTag();
+        switch (tag) {
+            case TapeTag::kTime:
+                r.Signed();
+                break;
+            case TapeTag::kCursor:
+                r.Signed();
+                r.Signed();
+                break;
+            case TapeTag::kJoyAxes:
+            case TapeTag::kJoyButtons: {
+                const uint64_t count = r.Unsigned();
+                if (count > kMostJoyValues) r.Fail("the replay holds an impossible joystick");
+                for (uint64_t i = 0; i < count && !r.Failed(); ++i) r.Unsigned();
+                break;
+            }
+            case TapeTag::kGamepad:
+                if (r.Unsigned() != 0) {
+                    for (int i = 0; i < kPadButtons + kPadAxes; ++i) r.Unsigned();
+                }
+                break;
+            case TapeTag::kKeyDown:
+            case TapeTag::kFullscreen:
+            case TapeTag::kSetFullscreen:
+            case TapeTag::kChar:
+                r.Unsigned();
+                break;
+            case TapeTag::kUpdate:
+                ++summary.updates;
+                ++summary.hooks;
+                break;
+            case TapeTag::kRender:
+            case TapeTag::kSuspend:
+            case TapeTag::kResume:
+                ++summary.hooks;
+                break;
+            case TapeTag::kKey:
+                r.Signed();
+                r.Unsigned();
+                break;
+            case TapeTag::kButton:
+                r.Unsigned();
+                r.Unsigned();
+                break;
+            case TapeTag::kScroll:
+                r.Unsigned();
+                break;
+            case TapeTag::kSize:
+                for (int i = 0; i < 4; ++i) r.Unsigned();
+                break;
+            case TapeTag::kEnd:
+                ended = true;
+                break;
+            default:
+                r.Fail("the replay holds a step this build does not know");
+                break;
+        }
+    }
+    if (!r.Failed() && !ended) r.Fail("the replay is cut short");
+    summary.ok = !r.Failed();
+    summary.why = r.Why();
+    return summary;
+}

@@ -95,6 +95,15 @@ private:
     std::string why_;
 };
 
+// What a whole tape holds, read through without playing it: a cheap check before a long run.
+struct TapeSummary {
+    bool ok = false;
+    std::string why;
+    long updates = 0;
+    long hooks = 0;  // updates, renders, suspends and resumes
+};
+TapeSummary WalkTape(const std::vector<uint8_t>& bytes);
+
 // The clock as a replay keeps it: whole milliseconds, handed back as the middle of that
 // millisecond so that every reader truncating it to milliseconds gets the same number.
 int64_t TapeMillis(double seconds);
