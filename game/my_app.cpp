@@ -269,9 +269,12 @@ int MyApp::OnRender() {
     TickRate(&renderMillis, &renderFpsNow, &renderFps);
 
     // The game never calls Cls: this rectangle, a pixel larger than the device all round, does.
-    SetColor(clsRed, clsGreen, clsBlue);
-    SetAlpha(clsAlpha);
-    DrawRect(-1, -1, static_cast<float>(DeviceWidth() + 2), static_cast<float>(DeviceHeight() + 2));
+    if (PictureShown()) {
+        SetColor(clsRed, clsGreen, clsBlue);
+        SetAlpha(clsAlpha);
+        DrawRect(-1, -1, static_cast<float>(DeviceWidth() + 2),
+                 static_cast<float>(DeviceHeight() + 2));
+    }
     SetColor(255, 255, 255);
     SetAlpha(1);
 
@@ -281,7 +284,7 @@ int MyApp::OnRender() {
         deviceHeight = DeviceHeight();
     }
     UpdateVirtualScreen();
-    ReplayDrawList();
+    if (PictureShown()) ReplayDrawList();
     SetAlpha(0.5f);
     SetColor(255, 255, 255);
     return 0;

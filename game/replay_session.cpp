@@ -27,6 +27,7 @@ struct Session {
     int lastScreen = 0;
     std::vector<uint8_t> lastReplay;
     int sequence = 0;
+    bool pictureShown = true;
 };
 
 Session& State() {
@@ -180,6 +181,14 @@ std::string KeptReplayFolder() {
 
 const std::vector<uint8_t>& LastReplay() {
     return State().lastReplay;
+}
+
+bool PictureShown() {
+    return State().pictureShown;
+}
+
+void SetPictureShown(bool shown) {
+    State().pictureShown = shown;
 }
 
 const char* DifficultyName(int difficulty) {

@@ -47,6 +47,12 @@ std::string BestReplayPath(const std::string& folder, int difficulty);
 
 const char* DifficultyName(int difficulty);
 
+// Whether renders draw the game's picture. A verification sees no picture: its renders keep
+// only what they do besides drawing it (loading tunes by reading strip frames back, the render
+// clock, following the device's size), which is all that play depends on.
+bool PictureShown();
+void SetPictureShown(bool shown);
+
 // The saved record's text as the game would write it now, and its CRC-32.
 uint32_t RecordCrc(MyApp& game);
 

@@ -13,8 +13,8 @@
 #include "host/app_host.h"
 #include "host/data_location.h"
 #include "host/entry.h"
-#include "host/replay_tape.h"
 #include "host/replay_player.h"
+#include "host/replay_tape.h"
 #include "music/kuv_strip.h"
 #include "platform/data_path.h"
 #include "platform/platform_headless.h"
@@ -72,6 +72,7 @@ public:
         gl_ = InstallSoftwareGl(size[2], size[3]);
         // Only the strip frames of the tunes are ever read back, from the top-left corner.
         LimitSoftwareGl(kuv::kFrameSide, kuv::kFrameSide);
+        vexmo::SetPictureShown(false);
     }
     ~Isolation() {
         // Drop every global that reaches this game and collect it while the software table is
@@ -82,6 +83,7 @@ public:
             gc_force_sweep = true;
             gc_collect();
         }
+        vexmo::SetPictureShown(true);
         RemoveSoftwareGl();
         SetGlTable(gl_);
         SetCurrentPlatform(platform_);
