@@ -28,6 +28,8 @@ struct Session {
     std::vector<uint8_t> lastReplay;
     int sequence = 0;
     bool pictureShown = true;
+    bool bestKnown = false;
+    bool best[4] = {false, false, false, false};
 };
 
 Session& State() {
@@ -144,6 +146,7 @@ void FinishGame(MyApp& game, Session& s) {
         return;
     }
     ++s.sequence;
+    s.bestKnown = false;
     std::string why;
     const std::string kept = KeptReplayFolder();
     if (!kept.empty() && !KeepReplay(kept, h, s.lastReplay, &why)) {
@@ -181,6 +184,17 @@ std::string KeptReplayFolder() {
 
 const std::vector<uint8_t>& LastReplay() {
     return State().lastReplay;
+}
+
+bool HasBestReplay(int difficulty) {
+    Session& s = State();
+    if (difficulty < 1 || difficulty > 3) return false;
+    if (!s.bestKnown) {
+        s.bestKnown = true;
+        const std::string folder = KeptReplayFolder();
+        for (int d = 1; d <= 3; ++d) s.best[d] = !BestReplayPath(folder, d).empty();
+    }
+    return s.best[difficulty];
 }
 
 bool PictureShown() {

@@ -47,6 +47,9 @@ std::string BestReplayPath(const std::string& folder, int difficulty);
 
 const char* DifficultyName(int difficulty);
 
+// Whether a best game of the difficulty is kept (looked up once, and again after each game).
+bool HasBestReplay(int difficulty);
+
 // Whether renders draw the game's picture. A verification sees no picture: its renders keep
 // only what they do besides drawing it (loading tunes by reading strip frames back, the render
 // clock, following the device's size), which is all that play depends on.

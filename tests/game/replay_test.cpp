@@ -8,6 +8,7 @@
 #include <iterator>
 #include <memory>
 
+#include "game/layout.h"
 #include "game/replay_verify.h"
 #include "host/replay_file.h"
 #include "tests/game/replay_fixture.h"
@@ -184,6 +185,39 @@ TEST(Replay, KeepingHoldsTheBestOfEachDifficultyAndTheLastTenGames) {
     EXPECT_FALSE(vexmo::KeepReplay((blocked / "replays").string(), kept, ReadFile(best), &reason));
     EXPECT_FALSE(reason.empty());
     std::filesystem::remove_all(pattern);
+}
+
+}  // namespace
+
+namespace {
+
+// "Watch best" sits clear of its difficulty button and inside the screen, in both orientations.
+TEST(Replay, WatchBestSitsBesideItsButtonOnTheScreen) {
+    struct Screen {
+        float w, h;
+        int landscape;
+    };
+    const float savedW = jscrw;
+    const float savedH = jscrh;
+    for (const Screen s : {Screen{640, 480, 1}, Screen{853, 480, 1}, Screen{480, 640, 0}}) {
+        jscrw = s.w;
+        jscrh = s.h;
+        vexmo::ScreenPoint buttons[3];
+        vexmo::DifficultyButtonPositions(s.landscape, 0, buttons);
+        for (int level = 1; level <= 3; ++level) {
+            const vexmo::ScreenPoint at = vexmo::WatchBestPosition(s.landscape, 0, level);
+            const vexmo::ScreenPoint b = buttons[level - 1];
+            // The buttons are 84 units square at the menu's size.
+            const bool clear = s.landscape ? at.y - vexmo::kWatchBestHeight / 2 > b.y + 42
+                                           : at.x - vexmo::kWatchBestWidth / 2 > b.x + 42;
+            EXPECT_TRUE(clear) << s.w << "x" << s.h << " level " << level;
+            EXPECT_GT(at.x - vexmo::kWatchBestWidth / 2, 0);
+            EXPECT_LT(at.x + vexmo::kWatchBestWidth / 2, s.w);
+            EXPECT_LT(at.y + vexmo::kWatchBestHeight / 2, s.h);
+        }
+    }
+    jscrw = savedW;
+    jscrh = savedH;
 }
 
 }  // namespace
