@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "game/demo_pilot.h"
+#include "game/replay_session.h"
 #include "host/data_location.h"
 #include "host/entry.h"
+#include "host/replay_recorder.h"
 #include "platform/platform_browser.h"
 #include "platform/session_platform.h"
 
@@ -31,5 +33,9 @@ int main(int argc, char** argv) {
         session.SetPilot(&pilot);
         platform = &session;
     }
-    return hostMain(argc, argv, *platform);
+    // Every game that ends leaves a replay in /save/replays, beside the record, which reaches
+    // IndexedDB with the record's next save.
+    static ReplayRecorder recorder(*platform);
+    vexmo::SetReplayRecorder(&recorder);
+    return hostMain(argc, argv, recorder);
 }

@@ -1,10 +1,21 @@
 #include "host/replay_file.h"
 
-#include <zlib.h>
-
+#include <cstdlib>
 #include <cstring>
 
 #include "host/replay_tape.h"
+
+// The body is one zlib stream (RFC 1950). The desktop packs it with zlib, whose dynamic
+// Huffman codes make a replay about half the size; the browser has no zlib of its own (its
+// port would be fetched at build time) and uses stb's, which both builds carry. Either reads
+// the other's streams.
+#ifdef __EMSCRIPTEN__
+extern "C" unsigned char* stbi_zlib_compress(unsigned char* data, int data_len, int* out_len,
+                                             int quality);
+extern "C" int stbi_zlib_decode_buffer(char* obuffer, int olen, const char* ibuffer, int ilen);
+#else
+#include <zlib.h>
+#endif
 
 #ifndef VEXMO_PLAY_REVISION
 #define VEXMO_PLAY_REVISION 1
@@ -132,8 +143,22 @@ std::string ReplayBuildId() {
 }
 
 uint32_t ReplayCrc(const void* data, size_t size) {
-    return static_cast<uint32_t>(
-        crc32(0L, static_cast<const Bytef*>(data), static_cast<uInt>(size)));
+    // CRC-32 as zlib and PNG compute it (reflected polynomial 0xEDB88320).
+    static const auto table = [] {
+        struct Table {
+            uint32_t entry[256];
+        } t{};
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t.entry[i] = c;
+        }
+        return t;
+    }();
+    uint32_t crc = 0xFFFFFFFFu;
+    const auto* p = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i) crc = table.entry[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
 }
 
 std::vector<uint8_t> EncodeReplay(const Replay& replay) {
@@ -143,6 +168,17 @@ std::vector<uint8_t> EncodeReplay(const Replay& replay) {
     raw.insert(raw.end(), replay.start.begin(), replay.start.end());
     raw.insert(raw.end(), replay.tape.begin(), replay.tape.end());
 
+#ifdef __EMSCRIPTEN__
+    int packedSize = 0;
+    unsigned char* packedBytes =
+        stbi_zlib_compress(raw.data(), static_cast<int>(raw.size()), &packedSize, 9);
+    if (!packedBytes || packedSize <= 0) {
+        std::free(packedBytes);
+        return {};
+    }
+    const std::vector<uint8_t> packed(packedBytes, packedBytes + packedSize);
+    std::free(packedBytes);
+#else
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::vector<uint8_t> packed(packedSize);
     if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) !=
@@ -150,6 +186,7 @@ std::vector<uint8_t> EncodeReplay(const Replay& replay) {
         return {};
     }
     packed.resize(packedSize);
+#endif
 
     const std::vector<uint8_t> header = HeaderBytes(replay.header);
     TapeWriter lengths;
@@ -189,10 +226,19 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, Replay* replay, std::string
         return false;
     }
     std::vector<uint8_t> raw(rawLength);
+#ifdef __EMSCRIPTEN__
+    const int inflated =
+        stbi_zlib_decode_buffer(reinterpret_cast<char*>(raw.data()), static_cast<int>(rawLength),
+                                reinterpret_cast<const char*>(rest.data() + lengthBytes),
+                                static_cast<int>(rest.size() - lengthBytes));
+    const bool whole = inflated >= 0 && static_cast<uint64_t>(inflated) == rawLength;
+#else
     uLongf rawSize = static_cast<uLongf>(rawLength);
-    const int status = uncompress(raw.data(), &rawSize, rest.data() + lengthBytes,
-                                  static_cast<uLong>(rest.size() - lengthBytes));
-    if (status != Z_OK || rawSize != rawLength) {
+    const bool whole = uncompress(raw.data(), &rawSize, rest.data() + lengthBytes,
+                                  static_cast<uLong>(rest.size() - lengthBytes)) == Z_OK &&
+                       rawSize == rawLength;
+#endif
+    if (!whole) {
         *why = "the replay's body does not inflate";
         return false;
     }

@@ -1,5 +1,5 @@
 // A replay file: a small header a tool can read without playing anything, the game's starting
-// point and the tape (both zlib-compressed), and a CRC-32 of everything before it.
+// point and the tape (both in one zlib stream), and a CRC-32 of everything before it.
 //
 //   "VXREPLAY"                 8 bytes
 //   header length, header      varint, then the header's varints and strings

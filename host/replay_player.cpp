@@ -4,6 +4,13 @@
 
 #include "platform/key_tokens.h"
 
+namespace {
+// A damaged tape may sum to anything; the sum wraps instead of overflowing.
+int64_t Wrapped(int64_t a, int64_t b) {
+    return static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b));
+}
+}  // namespace
+
 // The watching window's keys: Space pauses and goes on, the right arrow is held for 4x,
 // Escape stops. Everything else the window sends is left out.
 class ReplayPlayer::WatchKeys final : public PlatformEvents {
@@ -145,7 +152,7 @@ bool ReplayPlayer::Reading(TapeTag tag) {
 
 double ReplayPlayer::Time() {
     if (!Reading(TapeTag::kTime)) return freeTime_;
-    tape_.lastMillis += tape_.Signed();
+    tape_.lastMillis = Wrapped(tape_.lastMillis, tape_.Signed());
     return TapeSeconds(tape_.lastMillis);
 }
 
@@ -155,8 +162,8 @@ void ReplayPlayer::GetCursorPos(double* x, double* y) {
         *y = 0;
         return;
     }
-    tape_.lastCursorX += tape_.Signed();
-    tape_.lastCursorY += tape_.Signed();
+    tape_.lastCursorX = Wrapped(tape_.lastCursorX, tape_.Signed());
+    tape_.lastCursorY = Wrapped(tape_.lastCursorY, tape_.Signed());
     *x = TapeCursorUnits(tape_.lastCursorX);
     *y = TapeCursorUnits(tape_.lastCursorY);
 }

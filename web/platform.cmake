@@ -9,7 +9,6 @@ target_compile_definitions(vexmo_stb INTERFACE STB_VORBIS_HEADER_ONLY)
 
 add_library(vexmo_browser_libs INTERFACE)
 # The game throws and catches its runtime errors as C++ exceptions.
-# zlib (replays) is emscripten's own port.
-target_compile_options(vexmo_browser_libs INTERFACE -fexceptions -sUSE_ZLIB=1)
-target_link_options(vexmo_browser_libs INTERFACE -fexceptions -sUSE_ZLIB=1 -sUSE_GLFW=3 -lopenal -lidbfs.js
+target_compile_options(vexmo_browser_libs INTERFACE -fexceptions)
+target_link_options(vexmo_browser_libs INTERFACE -fexceptions -sUSE_GLFW=3 -lopenal -lidbfs.js
   -sALLOW_MEMORY_GROWTH=1)
