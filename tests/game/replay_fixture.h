@@ -38,8 +38,19 @@ struct RecordedGame {
 // Plays `games` demo games at `difficulty` (each quit through the pause menu after
 // `longestGame` updates at the latest) and returns their replays. Verify them only after this
 // returns: it owns the process's game while it runs.
+// With `resizeAt` > 0 the window takes `resized` size after that many frames, mid-game.
+struct WindowPlan {
+    int width = 640;
+    int height = 480;
+    long resizeAt = 0;
+    int resizedWidth = 0;
+    int resizedHeight = 0;
+};
+
 inline std::vector<RecordedGame> RecordDemoGames(int difficulty, int games, int longestGame,
-                                                 int width = 640, int height = 480) {
+                                                 WindowPlan window = WindowPlan()) {
+    const int width = window.width;
+    const int height = window.height;
     std::vector<RecordedGame> recorded;
     char pattern[] = "/tmp/vexmo-replay-test-XXXXXX";
     const char* made = mkdtemp(pattern);
@@ -76,6 +87,9 @@ inline std::vector<RecordedGame> RecordDemoGames(int difficulty, int games, int 
         int lastScreen = game->screen;
         for (long frame = 0; frame < 400000 && static_cast<int>(recorded.size()) < games; ++frame) {
             headless.AdvanceTime(1.0 / 60.0 + ((frame % 7) - 3) * 0.0007);
+            if (window.resizeAt > 0 && frame == window.resizeAt) {
+                headless.SetWindowSizeNow(window.resizedWidth, window.resizedHeight);
+            }
             host->InvokeOnUpdate();
             if (lastScreen == vexmo::kScreenBackToMenu && game->screen == vexmo::kScreenMenu) {
                 RecordedGame g;

@@ -59,6 +59,29 @@ TEST(Replay, TwentyDemoGamesAcrossTheDifficultiesVerifyToTheirScores) {
     EXPECT_EQ(verified, 20);
 }
 
+// The play field is laid out for the window: a game verifies at the size it was played at, and
+// through a resize in the middle of it.
+TEST(Replay, GamesVerifyAtTheirWindowSizeAndThroughAResize) {
+    WindowPlan wide;
+    wide.width = 1280;
+    wide.height = 720;
+    WindowPlan resized;
+    resized.resizeAt = 400;
+    resized.resizedWidth = 800;
+    resized.resizedHeight = 800;
+    for (const WindowPlan& plan : {wide, resized}) {
+        const std::vector<RecordedGame> games = RecordDemoGames(2, 1, 900, plan);
+        ASSERT_EQ(games.size(), 1u);
+        ReplayHeader header;
+        std::string why;
+        ASSERT_TRUE(DecodeReplayHeader(games[0].bytes, &header, &why)) << why;
+        EXPECT_EQ(header.size[0], plan.width);
+        const ReplayVerdict v = VerifyReplay(games[0].bytes);
+        EXPECT_TRUE(v.ok) << plan.width << "x" << plan.height << ": " << v.reason;
+        EXPECT_EQ(v.score, games[0].score);
+    }
+}
+
 // Golden games: recorded once and kept, so a change that alters play shows up here. After such
 // a change on purpose, bump the play revision (host/replay_file.cpp) and record them again:
 //   VEXMO_WRITE_GOLDEN=1 build/tests/test_game --gtest_filter='Replay.GoldenGames*'
