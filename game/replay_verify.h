@@ -4,7 +4,9 @@
 // and rounds the game itself reached, checked against what the replay claims.
 //
 // The game keeps its state in globals, so a verification must be the only game running in
-// the process (the score service runs each in a child process). Whatever the process had
+// the process (the score service runs each in a child process). It reads the game's pictures,
+// sounds and tunes from the data folder in use (UseDataLocation, or the default ./data), and a
+// verification without them fails with that reason. Whatever the process had
 // installed (platform, GL table, data location, recorder) is put back afterwards; the game's
 // console lines are held back while it runs.
 #pragma once
