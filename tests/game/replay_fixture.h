@@ -23,6 +23,7 @@
 #include "host/data_location.h"
 #include "host/entry.h"
 #include "host/replay_recorder.h"
+#include "host/state_file.h"
 #include "platform/platform_headless.h"
 #include "platform/session_platform.h"
 #include "runtime/gc.h"
@@ -47,8 +48,10 @@ struct WindowPlan {
     int resizedHeight = 0;
 };
 
+// `copyFolder` is handed to --record's setting ("" for none).
 inline std::vector<RecordedGame> RecordDemoGames(int difficulty, int games, int longestGame,
-                                                 WindowPlan window = WindowPlan()) {
+                                                 WindowPlan window = WindowPlan(),
+                                                 const std::string& copyFolder = "") {
     const int width = window.width;
     const int height = window.height;
     std::vector<RecordedGame> recorded;
@@ -75,6 +78,7 @@ inline std::vector<RecordedGame> RecordDemoGames(int difficulty, int games, int 
         ReplayRecorder recorder(session);
         SetCurrentPlatform(&recorder);
         vexmo::SetReplayRecorder(&recorder);
+        vexmo::SetReplayCopyFolder(copyFolder);
         const GlTable previousGl = InstallSoftwareGl(width, height);
         LimitSoftwareGl(64, 64);
         initGlobals();
@@ -97,6 +101,7 @@ inline std::vector<RecordedGame> RecordDemoGames(int difficulty, int games, int 
                 g.score = game->score;
                 g.difficulty = game->difficulty;
                 g.rounds = game->round;
+                g.record = Narrow(LoadStateFile(".vantorstate"));
                 recorded.push_back(g);
             }
             lastScreen = game->screen;
@@ -105,6 +110,7 @@ inline std::vector<RecordedGame> RecordDemoGames(int difficulty, int games, int 
         }
         recorder.SetListener(nullptr);
         vexmo::SetReplayRecorder(nullptr);
+        vexmo::SetReplayCopyFolder("");
         initGlobals();
         host::app = nullptr;
         for (int i = 0; i < 3; ++i) {

@@ -82,6 +82,24 @@ TEST(Replay, GamesVerifyAtTheirWindowSizeAndThroughAResize) {
     }
 }
 
+// A replay that cannot be written says so on the console, and the saved record is written all
+// the same.
+TEST(Replay, AReplayThatCannotBeWrittenIsToldAndTheRecordIsKept) {
+    char pattern[] = "/tmp/vexmo-blocked-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::filesystem::path blocker = std::filesystem::path(pattern) / "file";
+    std::ofstream(blocker) << "x";
+    testing::internal::CaptureStdout();
+    const std::vector<RecordedGame> games =
+        RecordDemoGames(1, 1, 300, WindowPlan(), (blocker / "games").string());
+    const std::string out = testing::internal::GetCapturedStdout();
+    std::filesystem::remove_all(pattern);
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_NE(out.find("Replay not saved: cannot make the folder"), std::string::npos) << out;
+    EXPECT_NE(games[0].record.find('|'), std::string::npos) << "no record was saved";
+    EXPECT_TRUE(VerifyReplay(games[0].bytes).ok);
+}
+
 // Golden games: recorded once and kept, so a change that alters play shows up here. After such
 // a change on purpose, bump the play revision (host/replay_file.cpp) and record them again:
 //   VEXMO_WRITE_GOLDEN=1 build/tests/test_game --gtest_filter='Replay.GoldenGames*'
