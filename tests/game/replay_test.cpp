@@ -53,6 +53,11 @@ TEST(Replay, TwentyDemoGamesAcrossTheDifficultiesVerifyToTheirScores) {
             EXPECT_EQ(v.score, g.score);
             EXPECT_EQ(v.difficulty, g.difficulty);
             EXPECT_EQ(v.rounds, g.rounds);
+            // The verification left the same saved record the game wrote when it ended.
+            ReplayHeader header;
+            std::string why;
+            ASSERT_TRUE(DecodeReplayHeader(g.bytes, &header, &why)) << why;
+            EXPECT_EQ(ReplayCrc(g.record.data(), g.record.size()), header.recordCrc);
             verified += v.ok ? 1 : 0;
         }
     }
