@@ -16,13 +16,14 @@ namespace {
 // is reset by LoadGame, and the device's size and its scale follow from the recorded size.
 #define VEXMO_START_INTS(X)                                                                        \
     X(screen)                                                                                      \
-    X(paused) X(updateMillis) X(updateFpsNow) X(updateFps) X(renderMillis) X(renderFpsNow)         \
-        X(renderFps) X(pointerX) X(pointerY) X(lastPointerX) X(lastPointerY) X(mouseWasDown)       \
-            X(pointerDown) X(pointerHit) X(clickLatch) X(keyLatch) X(iCadeChar) X(padX) X(padY)    \
-                X(pinchActive) X(pinchLast) X(buttonHit) X(saveFailing) X(difficulty) X(menuSlide) \
-                    X(pauseMotion) X(pauseSlide) X(pauseFocus) X(creditsOpen) X(creditsSlide)      \
-                        X(creditCols) X(creditRows) X(creditHide) X(creditLine) X(badgesOpen)      \
-                            X(roundCrowded) X(roundShipStruck) X(roundReflectors) X(oneHitKills)   \
+    X(paused)                                                                                      \
+    X(updateMillis) X(updateFpsNow) X(updateFps) X(renderMillis) X(renderFpsNow) X(renderFps)      \
+        X(pointerX) X(pointerY) X(lastPointerX) X(lastPointerY) X(mouseWasDown) X(pointerDown)     \
+            X(pointerHit) X(clickLatch) X(keyLatch) X(iCadeChar) X(padX) X(padY) X(pinchActive)    \
+                X(pinchLast) X(buttonHit) X(saveFailing) X(difficulty) X(menuSlide) X(pauseMotion) \
+                    X(pauseSlide) X(pauseFocus) X(creditsOpen) X(creditsSlide) X(creditCols)       \
+                        X(creditRows) X(creditHide) X(creditLine) X(badgesOpen) X(roundCrowded)    \
+                            X(roundShipStruck) X(roundReflectors) X(oneHitKills)                   \
                                 X(soundModesTried) X(n) X(tmpA) X(tmpB) X(tmpMode) X(gridW)        \
                                     X(gridH) X(liveCount) X(prevLiveCount) X(wobblePhase)          \
                                         X(energy) X(round) X(startCountdown) X(minKind) X(maxKind) \
@@ -31,12 +32,12 @@ namespace {
                                                     X(shownScore) X(warnLevel) X(warnCeiling)      \
                                                         X(currentShot) X(shotHits)                 \
                                                             X(gameOverTimer) X(spinAngle)
-#define VEXMO_START_FLOATS(X)                                                                      \
-    X(tiltZeroX)                                                                                   \
-    X(tiltZeroY) X(tiltX) X(tiltY) X(tiltSmoothX) X(tiltSmoothY) X(padScale) X(clsRed) X(clsGreen) \
-        X(clsBlue) X(clsAlpha) X(drawSizeX) X(drawSizeY) X(drawRotation) X(drawRed) X(drawGreen)   \
-            X(drawBlue) X(drawAlpha) X(panelWidth) X(creditScroll) X(badgeScroll) X(aimAngle)      \
-                X(shipY)
+#define VEXMO_START_FLOATS(X)                                                                     \
+    X(tiltZeroX)                                                                                  \
+    X(tiltZeroY)                                                                                  \
+    X(tiltX) X(tiltY) X(tiltSmoothX) X(tiltSmoothY) X(padScale) X(clsRed) X(clsGreen) X(clsBlue)  \
+        X(clsAlpha) X(drawSizeX) X(drawSizeY) X(drawRotation) X(drawRed) X(drawGreen) X(drawBlue) \
+            X(drawAlpha) X(panelWidth) X(creditScroll) X(badgeScroll) X(aimAngle) X(shipY)
 #define VEXMO_START_INT_ARRAYS(X) \
     X(touchDown)                  \
     X(touchX) X(touchY) X(vbutton) X(settings) X(highScores) X(badgeQueue) X(badgeQueueTime)
