@@ -4,9 +4,11 @@
 
 #include "app/program_main.h"
 #include "game/demo_pilot.h"
+#include "game/replay_session.h"
 #include "host/app_host.h"
 #include "host/data_location.h"
 #include "host/entry.h"
+#include "host/replay_recorder.h"
 #include "platform/platform_browser.h"
 #include "platform/session_platform.h"
 
@@ -36,5 +38,9 @@ int main(int argc, char** argv) {
         // unless the address also says "demo-saves".
         if (!BrowserAddressHas("demo-saves")) host::SetRecordWritable(false);
     }
-    return hostMain(argc, argv, *platform, VexmoHooks());
+    // Every game that ends leaves a replay in /save/replays, beside the record, which reaches
+    // IndexedDB with the record's next save.
+    static ReplayRecorder recorder(*platform);
+    vexmo::SetReplayRecorder(&recorder);
+    return hostMain(argc, argv, recorder, VexmoHooks());
 }

@@ -37,11 +37,11 @@ float ScaleOf(float scale) {
     return scale > 0 ? scale : 1.0f;
 }
 
-// The middle difficulty button's place on the menu at rest, in virtual units.
-ScreenPoint NormalButtonPosition(const MyApp& game) {
+// A difficulty button's place on the menu at rest, in virtual units (1 easy to 3 hard).
+ScreenPoint DifficultyButton(const MyApp& game, int difficulty) {
     ScreenPoint buttons[3];
     DifficultyButtonPositions(game.landscape, 0, buttons);
-    return buttons[1];
+    return buttons[std::max(1, std::min(difficulty, 3)) - 1];
 }
 
 // Degrees between two bearings, 0 to 180.
@@ -107,7 +107,7 @@ void DemoPilot::OnMenu(const MyApp& game, double* x, double* y, bool* held) {
         clickTicks_ = 0;
         return;
     }
-    const ScreenPoint button = NormalButtonPosition(game);
+    const ScreenPoint button = DifficultyButton(game, difficulty_);
     ClickAt(game, button.x, button.y, x, y, held);
 }
 

@@ -19,6 +19,8 @@ public:
     // button, so that long runs keep going through the whole cycle of menu, play and game over.
     static constexpr int kLongestGame = 3 * 60 * 60;
     void SetLongestGame(int updates) { longestGame_ = updates; }
+    // The difficulty button it clicks: 1 easy, 2 normal (the default), 3 hard.
+    void SetDifficulty(int difficulty) { difficulty_ = difficulty; }
 
     int GamesStarted() const { return gamesStarted_; }
     int GamesFinished() const { return gamesFinished_; }
@@ -39,6 +41,7 @@ private:
     bool PickTarget(const MyApp& game, float* targetX, float* targetY);
 
     int longestGame_ = kLongestGame;
+    int difficulty_ = 2;
     int clickTicks_ = 0;
     bool quitting_ = false;
     int playTicks_ = 0;

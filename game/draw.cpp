@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/my_app.h"
+#include "runtime/exact_math.h"
 
 using namespace vexmo;
 
@@ -12,10 +13,10 @@ constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
 
 // Text turns by the same trigonometry for every character of a call, computed once in double.
 float SinDeg(double degrees) {
-    return static_cast<float>(std::sin(degrees * kRadiansPerDegree));
+    return static_cast<float>(ExactSin(degrees * kRadiansPerDegree));
 }
 float CosDeg(double degrees) {
-    return static_cast<float>(std::cos(degrees * kRadiansPerDegree));
+    return static_cast<float>(ExactCos(degrees * kRadiansPerDegree));
 }
 
 bool IsGiven(float value) {

@@ -28,6 +28,16 @@ void DifficultyButtonPositions(int landscape, int slide, ScreenPoint out[3]) {
     }
 }
 
+ScreenPoint WatchBestPosition(int landscape, int slide, int difficulty) {
+    ScreenPoint buttons[3];
+    DifficultyButtonPositions(landscape, slide, buttons);
+    const ScreenPoint b = buttons[std::max(1, std::min(difficulty, 3)) - 1];
+    // Half a button (drawn at 1.5 times its 56 units) and a gap.
+    constexpr float kClear = 56;
+    return landscape ? ScreenPoint{b.x, b.y + kClear}
+                     : ScreenPoint{b.x + kClear + kWatchBestWidth / 2, b.y};
+}
+
 ScreenPoint SoundButtonPosition(int landscape, int slide) {
     return landscape ? ScreenPoint{32.0f + 4 * slide, jscrh / 2}
                      : ScreenPoint{jscrw / 2, 32.0f + 4 * slide};

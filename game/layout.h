@@ -32,6 +32,13 @@ inline int CellIndex(int column, int row) {
 // The easy, normal and hard buttons of the menu; slide is 0 once the menu has come to rest.
 void DifficultyButtonPositions(int landscape, int slide, ScreenPoint out[3]);
 
+// "Watch best" under a difficulty button (1 easy to 3 hard), shown once a best game of that
+// difficulty is kept: below the button in landscape, to its right in portrait, where the
+// buttons stand in a column. Its box is kWatchBestWidth x kWatchBestHeight around that point.
+ScreenPoint WatchBestPosition(int landscape, int slide, int difficulty);
+constexpr float kWatchBestWidth = 120;
+constexpr float kWatchBestHeight = 20;
+
 // The menu's sound button, and the badge box's button beside it: above it in landscape, where
 // the sound button sits at the left edge, and to its left in portrait, where it sits at the top.
 // Both slide in with the menu.

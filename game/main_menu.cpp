@@ -8,6 +8,7 @@
 #include "game/my_app.h"
 #include "game/score_table.h"
 #include "game/sound_modes.h"
+#include "game/watch_best.h"
 #include "host/window_mode.h"
 
 using namespace vexmo;
@@ -214,6 +215,7 @@ int MyApp::Menu() {
     ScoreLists(*this, slide);
     SaveFailureNotice(*this, slide);
     DifficultyButtons(*this, slide);
+    WatchBestButtons(*this, slide);
     MenuKeys(*this);
     ICadeAndCredits(*this, slide);
     return 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audio/audio.h"
+#include "game/replay_session.h"
 #include "game/volumes.h"
 #include "graphics/graphics.h"
 #include "host/app.h"
@@ -177,6 +178,8 @@ int MyApp::OnUpdate() {
     }
     if (DebugMode == 1 && screen != kScreenWaitStart) DrawDebugReadout();
     ShowBadges();
+    // Last: the replay's tape starts and ends between whole updates.
+    ReplayAfterUpdate(*this);
     return 0;
 }
 
@@ -290,9 +293,12 @@ int MyApp::OnRender() {
     TickRate(&renderMillis, &renderFpsNow, &renderFps);
 
     // The game never calls Cls: this rectangle, a pixel larger than the device all round, does.
-    SetColor(clsRed, clsGreen, clsBlue);
-    SetAlpha(clsAlpha);
-    DrawRect(-1, -1, static_cast<float>(DeviceWidth() + 2), static_cast<float>(DeviceHeight() + 2));
+    if (PictureShown()) {
+        SetColor(clsRed, clsGreen, clsBlue);
+        SetAlpha(clsAlpha);
+        DrawRect(-1, -1, static_cast<float>(DeviceWidth() + 2),
+                 static_cast<float>(DeviceHeight() + 2));
+    }
     SetColor(255, 255, 255);
     SetAlpha(1);
 
@@ -302,7 +308,7 @@ int MyApp::OnRender() {
         deviceHeight = DeviceHeight();
     }
     UpdateVirtualScreen();
-    ReplayDrawList();
+    if (PictureShown()) ReplayDrawList();
     SetAlpha(0.5f);
     SetColor(255, 255, 255);
     return 0;

@@ -68,8 +68,11 @@ Box FullscreenBox(int on) {
 }
 
 Box SoundBox(int mode) {
-    return {kControlX + (mode % 2) * (kSoundOptionWidth + 8),
-            kRowY[kSoundRow] - kOptionHeight / 2 + (mode / 2) * (kOptionHeight + 8),
+    // Two modes to a row: the column and the row of this one.
+    const int column = mode % 2;
+    const int row = mode / 2;
+    return {kControlX + static_cast<float>(column) * (kSoundOptionWidth + 8),
+            kRowY[kSoundRow] - kOptionHeight / 2 + static_cast<float>(row) * (kOptionHeight + 8),
             kSoundOptionWidth, kOptionHeight};
 }
 

@@ -81,6 +81,8 @@ float Factor(GLenum factor, float srcAlpha) {
 GlSoftwareTarget::GlSoftwareTarget(int width, int height)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
+      limitWidth_(width_),
+      limitHeight_(height_),
       rgba_(static_cast<size_t>(width_) * height_ * 4, 0) {}
 
 uint32_t GlSoftwareTarget::PixelAt(int x, int y) const {
@@ -112,8 +114,8 @@ void GlSoftwareTarget::ClearColor(float r, float g, float b, float a) {
 void GlSoftwareTarget::Clear() {
     const uint8_t fill[4] = {ToByte(clear_[0] * 255), ToByte(clear_[1] * 255),
                              ToByte(clear_[2] * 255), ToByte(clear_[3] * 255)};
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
+    for (int y = 0; y < limitHeight_; ++y) {
+        for (int x = 0; x < limitWidth_; ++x) {
             if (Inside(x, y))
                 std::memcpy(&rgba_[(static_cast<size_t>(y) * width_ + x) * 4], fill, 4);
         }
@@ -152,7 +154,7 @@ const GlSoftwareTarget::Texture* GlSoftwareTarget::ActiveTexture() const {
 }
 
 bool GlSoftwareTarget::Inside(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+    if (x < 0 || y < 0 || x >= limitWidth_ || y >= limitHeight_) return false;
     if (!scissoring_) return true;
     const int glY = height_ - 1 - y;
     return x >= scissor_[0] && x < scissor_[0] + scissor_[2] && glY >= scissor_[1] &&
@@ -198,8 +200,8 @@ void GlSoftwareTarget::Triangle(const GlVertexRecord& a, const GlVertexRecord& b
     const float minY = std::min({v0->y, v1->y, v2->y}), maxY = std::max({v0->y, v1->y, v2->y});
     const int x0 = std::max(0, static_cast<int>(std::floor(std::max(minX, -1.0f))));
     const int y0 = std::max(0, static_cast<int>(std::floor(std::max(minY, -1.0f))));
-    const int x1 = std::min(width_ - 1, static_cast<int>(std::min(maxX, float(width_))));
-    const int y1 = std::min(height_ - 1, static_cast<int>(std::min(maxY, float(height_))));
+    const int x1 = std::min(limitWidth_ - 1, static_cast<int>(std::min(maxX, float(width_))));
+    const int y1 = std::min(limitHeight_ - 1, static_cast<int>(std::min(maxY, float(height_))));
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
             const Point p{x + 0.5f, y + 0.5f};

@@ -22,6 +22,12 @@ public:
     // The pixel at (x, y) counted from the top-left, as 0xAARRGGBB.
     uint32_t PixelAt(int x, int y) const;
 
+    // Only the top-left width x height pixels are drawn from now on (0 x 0: all of them).
+    void LimitRaster(int width, int height) {
+        limitWidth_ = width > 0 && width < width_ ? width : width_;
+        limitHeight_ = height > 0 && height < height_ ? height : height_;
+    }
+
     // State and calls forwarded by the recorder.
     void SetCap(GLenum cap, bool on);
     void BlendFunc(GLenum src, GLenum dst);
@@ -53,6 +59,7 @@ private:
     const Texture* ActiveTexture() const;
 
     int width_, height_;
+    int limitWidth_, limitHeight_;
     std::vector<uint8_t> rgba_;  // rows top-first
     float clear_[4] = {0, 0, 0, 0};
     bool blending_ = false;

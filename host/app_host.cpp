@@ -17,6 +17,8 @@
 
 namespace host {
 gc_ref<gxtkApp> app;
+HookObserver* hookObserver = nullptr;
+void (*loopOverride)(gxtkApp& app) = nullptr;
 }  // namespace host
 int (*runner)() = nullptr;
 void (*afterFirstFrame)() = nullptr;
@@ -38,11 +40,28 @@ public:
 
 HostEvents hostEvents;
 
+// Brackets one hook for the observer, if there is one.
+class ObservedHook {
+public:
+    explicit ObservedHook(HookObserver::Hook hook) {
+        if (host::hookObserver) host::hookObserver->OnHookBegin(hook);
+    }
+    ~ObservedHook() {
+        if (host::hookObserver) host::hookObserver->OnHookEnd();
+    }
+    ObservedHook(const ObservedHook&) = delete;
+    ObservedHook& operator=(const ObservedHook&) = delete;
+};
+
 void RunScheduledPass() {
     if (host::app) host::app->RunPass();
 }
 
 }  // namespace
+
+PlatformEvents& host::HostListener() {
+    return hostEvents;
+}
 
 int RunApp() {
     if (host::app) host::app->Run();
@@ -165,6 +184,7 @@ void gxtkApp::InvokeOnCreate() {
 }
 
 void gxtkApp::UpdateBody() {
+    const ObservedHook observed(HookObserver::kUpdate);
     input->BeginUpdate();
     OnUpdate();
     input->EndUpdate();
@@ -172,6 +192,7 @@ void gxtkApp::UpdateBody() {
 }
 
 void gxtkApp::RenderBody() {
+    const ObservedHook observed(HookObserver::kRender);
     graphics->BeginRender();
     OnRender();
     graphics->EndRender();
@@ -190,6 +211,7 @@ void gxtkApp::InvokeOnRender() {
 
 void gxtkApp::InvokeOnSuspend() {
     if (suspended) return;
+    const ObservedHook observed(HookObserver::kSuspend);
     suspended = true;
     OnSuspend();
     audio->OnSuspend();
@@ -204,6 +226,7 @@ void gxtkApp::InvokeOnSuspend() {
 
 void gxtkApp::InvokeOnResume() {
     if (!suspended) return;
+    const ObservedHook observed(HookObserver::kResume);
     // Setting the rate afresh restarts the update clock, so no backlog from the suspension runs.
     const int rate = updateRate;
     if (rate != 0) {
@@ -224,7 +247,11 @@ void gxtkApp::Run() {
     if (afterFirstFrame) afterFirstFrame();
     // The listener stays: the platform's own passes keep delivering events to it.
     if (platform.SchedulePasses(RunScheduledPass)) return;
-    while (platform.IsOpen()) RunPass();
+    if (host::loopOverride) {
+        host::loopOverride(*this);
+    } else {
+        while (platform.IsOpen()) RunPass();
+    }
     platform.SetListener(nullptr);
 }
 

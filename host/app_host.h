@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/gxtk_object.h"
+#include "platform/platform.h"
 #include "runtime/gc.h"
 #include "runtime/string.h"
 
@@ -79,7 +80,24 @@ private:
     void RenderBody();
 };
 
+// Told where each hook the host runs begins and ends, so that a replay recorder can tell what
+// the game read from readings the frame loop makes for its own pacing (host/replay_recorder.h).
+class HookObserver {
+public:
+    enum Hook { kUpdate = 1, kRender, kSuspend, kResume };
+    virtual ~HookObserver() = default;
+    virtual void OnHookBegin(Hook hook) = 0;
+    virtual void OnHookEnd() = 0;
+};
+
 namespace host {
+// Null unless a recorder watches the hooks.
+extern HookObserver* hookObserver;
+// When set, Run hands the loop to it once the first frame is up (a replay being watched plays
+// its recorded steps instead of following the clock).
+extern void (*loopOverride)(gxtkApp& app);
+// The listener Run gives the platform: the host's event callbacks.
+PlatformEvents& HostListener();
 // The one host object (also registered as a collector root so a bare gxtkApp lives on). The
 // static event callbacks reach the input device through it.
 extern gc_ref<gxtkApp> app;

@@ -46,7 +46,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         std::string value;
         bool inlined = false;
         SplitOption(argv[i] ? argv[i] : "", &name, &value, &inlined);
-        const bool takesValue = name == "--frames" || name == "--screenshot" || name == "--data";
+        const bool takesValue = name == "--frames" || name == "--screenshot" || name == "--data" ||
+                                name == "--verify" || name == "--replay" || name == "--record";
         if (!takesValue && inlined) return Bad("option " + name + " takes no value");
         if (takesValue && !inlined) {
             if (i + 1 >= argc || !argv[i + 1]) return Bad("option " + name + " needs a value");
@@ -74,6 +75,14 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         } else if (name == "--screenshot") {
             if (value.empty()) return Bad("--screenshot needs a file name");
             line.options.screenshot = value;
+        } else if (name == "--verify" || name == "--replay" || name == "--record") {
+            if (value.empty()) {
+                return Bad(name + (name == "--record" ? " needs a folder" : " needs a file name"));
+            }
+            std::string& slot = name == "--verify"   ? line.options.verifyFile
+                                : name == "--replay" ? line.options.replayFile
+                                                     : line.options.recordDir;
+            slot = value;
         } else if (name == "--data") {
             if (value.empty()) return Bad("--data needs a folder");
             line.options.dataFolder = value;
@@ -98,6 +107,11 @@ std::string UsageText(const std::string& program) {
            "  --screenshot FILE  write the last frame shown to FILE as a PNG image\n"
            "  --data DIR         read the pictures and sounds from the folder DIR\n"
            "  --fullscreen       start fullscreen (F11 or Alt+Enter switches at any time)\n"
+           "  --record DIR       also write the replay of every finished game into DIR\n"
+           "  --replay FILE      watch a replay in the window, then exit (Space pauses,\n"
+           "                     Right arrow held plays at 4x, Escape stops)\n"
+           "  --verify FILE      play a replay without a window as fast as possible and print\n"
+           "                     \"score N difficulty D rounds R updates U\" (exit 1 if it fails)\n"
            "  --help             show this help and exit\n"
            "  --version          show the version and exit\n";
 }

@@ -12,6 +12,9 @@ struct RunOptions {
     std::string dataFolder;  // --data: the data folder to use; empty searches the usual places
     // The window starts fullscreen.
     bool fullscreen = false;
+    std::string verifyFile;  // --verify: play this replay without a window, print its score
+    std::string replayFile;  // --replay: watch this replay in the window, then exit
+    std::string recordDir;   // --record: also write every finished game's replay here
 };
 
 enum class CommandLineAction {

@@ -2,7 +2,7 @@
 # Installs the Debian packages the game, its tests and its tools need, skipping those present.
 set -euo pipefail
 packages=(build-essential cmake pkg-config git libglfw3-dev libopenal-dev libstb-dev
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick sox
+  zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick sox
   mesa-utils libgl1-mesa-dri vorbis-tools fonts-dejavu-core openbox x11-utils x11-apps valgrind strace
   desktop-file-utils clang-format clang-tidy cppcheck)
 # The browser build and its tests (scripts/web, the browser stage of scripts/test); node and npm

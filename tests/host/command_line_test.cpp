@@ -103,3 +103,22 @@ TEST(CommandLineDataTest, DataNamesAFolder) {
 }
 
 }  // namespace
+
+TEST(CommandLineReplayTest, VerifyReplayAndRecordTakeTheirNames) {
+    const CommandLine spaced =
+        Parse({"--verify", "a.vxr", "--replay", "b c.vxr", "--record", "/tmp/games"});
+    ASSERT_EQ(spaced.action, CommandLineAction::kRun);
+    EXPECT_EQ(spaced.options.verifyFile, "a.vxr");
+    EXPECT_EQ(spaced.options.replayFile, "b c.vxr");
+    EXPECT_EQ(spaced.options.recordDir, "/tmp/games");
+    EXPECT_EQ(Parse({"--verify=x=y.vxr"}).options.verifyFile, "x=y.vxr");
+    for (const char* name : {"--verify", "--replay", "--record"}) {
+        EXPECT_EQ(Parse({name}).action, CommandLineAction::kBadUsage) << name;
+        EXPECT_EQ(Parse({(std::string(name) + "=").c_str()}).action, CommandLineAction::kBadUsage)
+            << name;
+    }
+    const std::string usage = UsageText("vexmo");
+    for (const char* option : {"--verify FILE", "--replay FILE", "--record DIR"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
+}
