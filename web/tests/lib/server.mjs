@@ -9,6 +9,7 @@ const kTypes = {
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
   '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // Resolves to { url, close } once listening; port 0 picks a free one.
@@ -36,7 +37,12 @@ export function serve(root, port = 0) {
     server.once('error', reject);
     server.listen(port, '127.0.0.1', () => {
       const { port: bound } = server.address();
-      resolve({ url: `http://127.0.0.1:${bound}/`, close: () => server.close() });
+      // Closing drops the open connections too, as a server that stops does.
+      const close = () => {
+        server.close();
+        server.closeAllConnections();
+      };
+      resolve({ url: `http://127.0.0.1:${bound}/`, port: bound, close });
     });
   });
 }
