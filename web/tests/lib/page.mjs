@@ -90,25 +90,29 @@ function installProbe({ stepped, refuseStorage }) {
 export async function openGame(
   browser,
   baseUrl,
-  { query = '', stepped = true, refuseStorage = false, viewport, deviceScaleFactor, phone } = {},
+  { query = '', stepped = true, refuseStorage = false, viewport, deviceScaleFactor, phone, context: kept } = {},
 ) {
-  // A phone: a touch screen and no mouse; fingers go through Game.touch.
-  const context = await browser.newContext({
-    viewport: viewport || { width: 640, height: 480 },
-    deviceScaleFactor: deviceScaleFactor || 1,
-    ...(phone ? { isMobile: true, hasTouch: true } : {}),
-  });
+  // A phone: a touch screen and no mouse; fingers go through Game.fingerDown. A `context` given
+  // is a browser profile visited before (its service worker and caches), left open on close.
+  const context =
+    kept ||
+    (await browser.newContext({
+      viewport: viewport || { width: 640, height: 480 },
+      deviceScaleFactor: deviceScaleFactor || 1,
+      ...(phone ? { isMobile: true, hasTouch: true } : {}),
+    }));
   const page = await context.newPage();
-  const game = new Game(page, context);
+  const game = new Game(page, context, !kept);
   await page.addInitScript(installProbe, { stepped, refuseStorage });
   await page.goto(baseUrl + 'index.html' + query);
   return game;
 }
 
 export class Game {
-  constructor(page, context) {
+  constructor(page, context, ownsContext = true) {
     this.page = page;
     this.context = context;
+    this.ownsContext = ownsContext;
     this.lines = [];
     this.errors = [];
     this.fingers = new Map();
@@ -272,6 +276,6 @@ export class Game {
   }
 
   close() {
-    return this.context.close();
+    return this.ownsContext ? this.context.close() : this.page.close();
   }
 }
