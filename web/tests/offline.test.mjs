@@ -47,14 +47,37 @@ const readRecord = (game) =>
     }
   });
 
-test('offline after one visit; a new build replaces the kept one; the record survives both', async (t) => {
-  // A copy of the page, so a new build can be made of it.
+// A copy of the built page's own files in a fresh folder (without the data package if `data`
+// is false).
+function copyPage({ data = true } = {}) {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vexmo-offline-'));
   for (const name of fs.readdirSync(webDir)) {
+    if (!data && name === 'vexmo.data') continue;
     if (/^(index\.html|page\.js|sw\.js|manifest\.webmanifest|icon.*\.png|vexmo\..*)$/.test(name)) {
       fs.copyFileSync(path.join(webDir, name), path.join(dir, name));
     }
   }
+  return dir;
+}
+
+test('a download that fails is told on the page', async (t) => {
+  const dir = copyPage({ data: false });
+  const server = await serve(dir);
+  const browser = await launch();
+  t.after(async () => {
+    await browser.close();
+    server.close();
+    fs.rmSync(dir, { recursive: true, force: true });
+  });
+  const game = await openGame(browser, server.url, { phone: true });
+  const note = game.page.locator('#note');
+  await note.waitFor({ state: 'visible', timeout: 60000 });
+  assert.match(await note.textContent(), /could not be downloaded.*reload the page/);
+});
+
+test('offline after one visit; a new build replaces the kept one; the record survives both', async (t) => {
+  // A copy of the page, so a new build can be made of it.
+  const dir = copyPage();
   let server = await serve(dir);
   const browser = await launch();
   t.after(async () => {
