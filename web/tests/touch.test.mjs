@@ -114,3 +114,52 @@ test('with fingers alone: a tap starts, a held finger steers and fires, a second
   assert.ok(!colour.isWhite(dimmed) && dimmed[0] > 40, `the pause menu dims the field, got ${dimmed}`);
   assert.deepEqual(game.errors, []);
 });
+
+// The badge box's list: the wheel steps it half a row (28 units) a notch, a finger's drag
+// moves it with the finger. Seen as the column of badge pictures shifted up by as much.
+test('the badge box scrolls with the mouse wheel and with a drag of a finger', async (t) => {
+  const game = await openGame(session.browser, session.server.url, { phone: true });
+  t.after(() => game.close());
+  await game.step(kMenuFrames);
+  await expectMenu(game);
+  // The badge button, above the sound button at the left edge (game/layout.cpp).
+  await game.tap(32, 168);
+  await game.step(60);
+  const column = [];
+  for (let y = 100; y < 420; y += 2) column.push([37, y]);
+  // The shift (in steps of 2 pixels) that lines the list up best again; the box is a little
+  // see-through over the moving menu, so points need only come close.
+  const near = (a, b) => a.every((c, k) => Math.abs(c - b[k]) <= 24);
+  const shiftedBy = async (before) => {
+    const after = await game.pixels(column);
+    let best = -1;
+    let bestScore = -1;
+    for (let s = 0; s <= 60; s++) {
+      const n = column.length - s;
+      let score = 0;
+      for (let i = 0; i < n; i++) if (near(after[i], before[i + s])) score++;
+      if (score / n > bestScore) {
+        bestScore = score / n;
+        best = 2 * s;
+      }
+    }
+    return best;
+  };
+  const start = await game.pixels(column);
+  await game.movePointer(320, 240);
+  await game.page.mouse.wheel(0, 300); // three notches toward the user
+  await game.step(10);
+  assert.equal(await shiftedBy(start), 84, 'three wheel notches scroll a row and a half');
+
+  const wheeled = await game.pixels(column);
+  await game.fingerDown(0, 320, 300);
+  await game.step(2);
+  for (let y = 290; y >= 240; y -= 10) {
+    await game.fingerDown(0, 320, y);
+    await game.step(2);
+  }
+  await game.fingerLift(0);
+  await game.step(10);
+  assert.equal(await shiftedBy(wheeled), 60, 'a drag of 60 pixels up scrolls 60 pixels');
+  assert.deepEqual(game.errors, []);
+});
