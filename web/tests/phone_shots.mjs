@@ -9,7 +9,7 @@ import { serve } from './lib/server.mjs';
 import { launch } from './lib/browser.mjs';
 import { openGame } from './lib/page.mjs';
 
-const [dir, out] = process.argv.slice(2);
+const [dir, out, ...only] = process.argv.slice(2);
 const screens = [
   ['phone-landscape', 844, 390, 3],
   ['phone-portrait', 390, 844, 3],
@@ -21,6 +21,7 @@ const server = await serve(dir);
 const browser = await launch();
 try {
   for (const [name, width, height, ratio] of screens) {
+    if (only.length && !only.includes(name)) continue;
     const game = await openGame(browser, server.url, {
       phone: true,
       viewport: { width, height },
