@@ -36,6 +36,9 @@ public:
     void OnWindowSize(int width, int height) override { gxtkApp::OnWindowSize(width, height); }
     void OnWindowRefresh() override { gxtkApp::OnWindowRefresh(); }
     void OnScroll(double, double dy) override { gxtkApp::OnScroll(dy); }
+    void OnTouch(int finger, int action, double x, double y) override {
+        gxtkApp::OnTouch(finger, action, x, y);
+    }
 };
 
 HostEvents hostEvents;
@@ -337,6 +340,11 @@ void gxtkApp::OnChar(int ch, int action) {
 
 void gxtkApp::OnScroll(double notches) {
     if (host::app) host::app->input->OnWheel(static_cast<float>(notches));
+}
+
+void gxtkApp::OnTouch(int finger, int action, double x, double y) {
+    if (host::app)
+        host::app->input->OnTouch(finger, action, static_cast<float>(x), static_cast<float>(y));
 }
 
 void gxtkApp::OnMouseButton(int button, int action) {

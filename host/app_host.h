@@ -72,6 +72,7 @@ public:
     static void OnWindowSize(int width, int height);
     static void OnWindowRefresh();
     static void OnScroll(double notches);
+    static void OnTouch(int finger, int action, double x, double y);
 
 private:
     void RenderWhenEventDriven();

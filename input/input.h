@@ -28,7 +28,8 @@ float MouseWheel();
 // Buttons: 0 left, 1 right, 2 middle.
 int MouseDown(int button = 0);
 int MouseHit(int button = 0);
-// Touch 0 is the left mouse button; every touch sits at the mouse position.
+// Touch 0 is the left mouse button at the pointer; touches 1..9 are further fingers where the
+// platform reports them (a browser), and otherwise never down and at the mouse position.
 int TouchDown(int index = 0);
 int TouchHit(int index = 0);
 float TouchX(int index = 0);

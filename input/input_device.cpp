@@ -39,7 +39,7 @@ bool gxtkInput::IsDown(int key) const {
 }
 
 int gxtkInput::KeyDown(int key) {
-    return StateOf(key) >> 8;
+    return StateOf(key) != 0 ? 1 : 0;
 }
 
 int gxtkInput::KeyHit(int key) {
@@ -76,11 +76,14 @@ float gxtkInput::JoyZ(int index) {
     return 0.0f;
 }
 
+// Slot 0 is the pointer itself; other slots read the mouse until a finger has been there.
 float gxtkInput::TouchX(int index) {
-    return mouseX;
+    if (index < 1 || index >= kFingers || !fingerSeen[index]) return mouseX;
+    return fingerX[index] * unitScaleX;
 }
 float gxtkInput::TouchY(int index) {
-    return mouseY;
+    if (index < 1 || index >= kFingers || !fingerSeen[index]) return mouseY;
+    return fingerY[index] * unitScaleY;
 }
 float gxtkInput::AccelX() {
     return 0.0f;
@@ -105,7 +108,11 @@ void gxtkInput::BeginUpdate() {
     int pixelHeight = 0;
     platform.GetWindowSize(&windowWidth, &windowHeight);
     platform.GetFramebufferSize(&pixelWidth, &pixelHeight);
+    unitScaleX = 1.0f;
+    unitScaleY = 1.0f;
     if (windowWidth > 0 && windowHeight > 0 && pixelWidth > 0 && pixelHeight > 0) {
+        unitScaleX = static_cast<float>(pixelWidth) / static_cast<float>(windowWidth);
+        unitScaleY = static_cast<float>(pixelHeight) / static_cast<float>(windowHeight);
         x = x * pixelWidth / windowWidth;
         y = y * pixelHeight / windowHeight;
     }
@@ -192,6 +199,21 @@ float gxtkInput::MouseWheel() {
 void gxtkInput::OnWheel(float notches) {
     // A runaway value from a broken device must not fling a list out of reach.
     if (notches > -100 && notches < 100) wheel += notches;
+}
+
+void gxtkInput::OnTouch(int finger, int action, float x, float y) {
+    if (finger < 0 || finger >= kFingers) return;
+    // Positions beyond any screen are a broken event, not a place.
+    if (x > -1e6f && x < 1e6f && y > -1e6f && y < 1e6f) {
+        fingerX[finger] = x;
+        fingerY[finger] = y;
+        fingerSeen[finger] = true;
+    }
+    if (action == Platform::kPress) {
+        OnKeyDown(KeyCode::kTouch0 + finger);
+    } else if (action == Platform::kRelease) {
+        OnKeyUp(KeyCode::kTouch0 + finger);
+    }
 }
 
 void gxtkInput::PutChar(int ch) {

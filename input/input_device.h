@@ -16,8 +16,11 @@ public:
     static constexpr int kHitMask = 0xff;
     static constexpr int kJoyAxes = 6;
     static constexpr int kJoyButtons = 32;
+    static constexpr int kFingers = 10;
 
     // Per key code: kDownBit while held; the low 8 bits count presses since the last EndUpdate.
+    // KeyDown reads a key pressed since the last EndUpdate as down even once it is up again, so
+    // a tap or click shorter than one update is still seen held by the update after it.
     int keyStates[kKeyCount] = {};
     int chars[kCharQueueSize] = {};
     int charPut = 0;
@@ -30,6 +33,14 @@ public:
     float joyPos[kJoyAxes] = {};
     // How many buttons the pad reported last update, so those it no longer reports are released.
     int joyButtonsRead = 0;
+    // Per finger slot: its last position in window units, and whether a finger was ever there
+    // (until then the slot reads the mouse, as on a desktop that has no touches).
+    float fingerX[kFingers] = {};
+    float fingerY[kFingers] = {};
+    bool fingerSeen[kFingers] = {};
+    // Window units to framebuffer pixels, as of the last BeginUpdate.
+    float unitScaleX = 1.0f;
+    float unitScaleY = 1.0f;
 
     virtual int SetKeyboardEnabled(int enabled);
     virtual int KeyDown(int key);
@@ -55,6 +66,10 @@ public:
     void OnKeyUp(int key);
     void PutChar(int ch);
     void OnWheel(float notches);
+    // A finger in slot 0..9 went down (kPress), moved (kRepeat) or lifted (kRelease) at (x, y)
+    // in window units; its position is set before its touch key goes down. Slot 0's key reads
+    // the left mouse button (the platform moves the pointer and holds that button for it).
+    void OnTouch(int finger, int action, float x, float y);
 
 private:
     int StateOf(int key) const;

@@ -31,6 +31,12 @@ public:
 
     // Mouse wheel: notches turned since the last event, positive away from the user.
     virtual void OnScroll(double dx, double dy) {}
+
+    // A finger on a touch screen, in slot 0..9 (the first free one when it went down, kept until
+    // it lifts): kPress when it goes down, kRepeat when it moves, kRelease when it lifts or the
+    // system takes it away; at (x, y) in the cursor's window units. A backend that reports
+    // fingers also moves the cursor and holds the left mouse button for the finger in slot 0.
+    virtual void OnTouch(int finger, int action, double x, double y) {}
 };
 
 class Platform {

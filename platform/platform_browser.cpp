@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/finger_slots.h"
 #include "platform/platform_glfw.h"
 
 namespace {
@@ -38,6 +39,16 @@ public:
     void OnWindowRefresh() override {
         Add([](PlatformEvents& l) { l.OnWindowRefresh(); });
     }
+    void OnScroll(double dx, double dy) override {
+        Add([=](PlatformEvents& l) { l.OnScroll(dx, dy); });
+    }
+    void OnTouch(int finger, int action, double x, double y) override {
+        Add([=](PlatformEvents& l) { l.OnTouch(finger, action, x, y); });
+    }
+    // Runs `step` at its place among the events, when they are delivered.
+    void AddStep(std::function<void()> step) {
+        Add([step = std::move(step)](PlatformEvents&) { step(); });
+    }
 
 private:
     void Add(std::function<void(PlatformEvents&)> event) { pending_.push_back(std::move(event)); }
@@ -45,9 +56,41 @@ private:
     std::vector<std::function<void(PlatformEvents&)>> pending_;
 };
 
+class BrowserPlatform;
+BrowserPlatform* page = nullptr;  // the one the page's own input handlers (web/pre.js) reach
+
 class BrowserPlatform final : public Platform {
 public:
-    BrowserPlatform() : glfw_(NewGlfwPlatform()) {}
+    BrowserPlatform() : glfw_(NewGlfwPlatform()) { page = this; }
+    ~BrowserPlatform() override {
+        if (page == this) page = nullptr;
+    }
+
+    // The page reads the canvas's touch events itself, in canvas pixels (the GLFW layer would
+    // press the button at the last place and never move it). Phases: 0 start, 1 move, 2 end,
+    // 3 cancel.
+    void OnPageFinger(int phase, long id, double x, double y) {
+        if (!open_) return;
+        int finger = -1;
+        int action = kRepeat;
+        if (phase == 0) {
+            finger = fingers_.Press(id);
+            action = kPress;
+        } else if (phase == 1) {
+            finger = fingers_.Find(id);
+        } else {
+            finger = fingers_.Release(id);
+            action = kRelease;
+        }
+        if (finger < 0) return;  // an eleventh finger, or one that went down before the game
+        // The first finger is also the pointer, so it is at its place before it presses.
+        if (finger == 0) queue_.AddStep([this, x, y] { PointAt(x, y); });
+        queue_.OnTouch(finger, action, x, y);
+        if (finger == 0 && action != kRepeat) queue_.OnMouseButton(0, action);
+    }
+    void OnPageWheel(double notches) {
+        if (open_) queue_.OnScroll(0.0, notches);
+    }
 
     bool Init() override {
         start_ = emscripten_get_now();
@@ -118,7 +161,17 @@ public:
     }
     void WaitEvents() override { PollEvents(); }
 
-    void GetCursorPos(double* x, double* y) override { glfw_->GetCursorPos(x, y); }
+    // The first finger's place until the mouse moves again.
+    void GetCursorPos(double* x, double* y) override {
+        glfw_->GetCursorPos(x, y);
+        if (!fingerPoints_) return;
+        if (*x != mouseAtFinger_[0] || *y != mouseAtFinger_[1]) {
+            fingerPoints_ = false;
+            return;
+        }
+        *x = finger_[0];
+        *y = finger_[1];
+    }
     int GetJoystickAxes(float* axes, int max) override { return glfw_->GetJoystickAxes(axes, max); }
     int GetJoystickButtons(unsigned char* buttons, int max) override {
         return glfw_->GetJoystickButtons(buttons, max);
@@ -152,14 +205,35 @@ private:
         return EM_ASM_INT({ return document.hidden ? 1 : 0; }) != 0;
     }
 
+    void PointAt(double x, double y) {
+        glfw_->GetCursorPos(&mouseAtFinger_[0], &mouseAtFinger_[1]);
+        finger_[0] = x;
+        finger_[1] = y;
+        fingerPoints_ = true;
+    }
+
     static inline void (*scheduledPass_)() = nullptr;
     std::unique_ptr<Platform> glfw_;
     EventQueue queue_;
+    FingerSlots fingers_;
+    bool fingerPoints_ = false;
+    double finger_[2] = {};
+    double mouseAtFinger_[2] = {};
     double start_ = 0.0;
     bool open_ = false;
 };
 
 }  // namespace
+
+// Called by the page's touch and wheel handlers (web/pre.js).
+extern "C" {
+EMSCRIPTEN_KEEPALIVE void vexmo_page_finger(int phase, int id, double x, double y) {
+    if (page) page->OnPageFinger(phase, id, x, y);
+}
+EMSCRIPTEN_KEEPALIVE void vexmo_page_wheel(double notches) {
+    if (page) page->OnPageWheel(notches);
+}
+}
 
 std::unique_ptr<Platform> NewBrowserPlatform() {
     return std::make_unique<BrowserPlatform>();

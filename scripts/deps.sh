@@ -8,7 +8,7 @@ packages=(build-essential cmake pkg-config git libglfw3-dev libopenal-dev libstb
 # The browser build and its tests (scripts/web, the browser stage of scripts/test); node and npm
 # come from Debian only where the machine has none of its own.
 if [ "${1:-}" = "--web" ]; then
-  packages+=(emscripten chromium)
+  packages+=(emscripten chromium optipng)
   command -v node >/dev/null || packages+=(nodejs)
   command -v npm >/dev/null || packages+=(npm)
 fi

@@ -49,6 +49,8 @@ Canvas renderBuiltinFont();
 // The program's icon, square, written as "icons/vexmo_<size>.png" for each of these sizes (the
 // desktop's usual ones; the window icon loads the same files).
 const std::vector<int>& appIconSizes();
+// The sizes an installed web page asks for (its manifest); the same picture, drawn larger.
+const std::vector<int>& webIconSizes();
 Canvas renderAppIcon(int size);
 std::string appIconFileName(int size);
 

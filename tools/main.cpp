@@ -45,7 +45,10 @@ int writeIcons(const std::string& dir, std::map<std::string, Bitmap>& made,
         writePng(dir + "/" + name, icon);
         entries.push_back({name, &icon, 0, 0});
     }
-    return static_cast<int>(appIconSizes().size());
+    // Too large for the review sheet, and the same picture as the sizes on it.
+    for (int size : webIconSizes())
+        writePng(dir + "/" + appIconFileName(size), toBitmap(renderAppIcon(size)));
+    return static_cast<int>(appIconSizes().size() + webIconSizes().size());
 }
 
 int writePictures(const std::string& dir, const std::string& reviewDir) {

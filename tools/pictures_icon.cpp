@@ -48,6 +48,11 @@ const std::vector<int>& appIconSizes() {
     return sizes;
 }
 
+const std::vector<int>& webIconSizes() {
+    static const std::vector<int> sizes{192, 512};
+    return sizes;
+}
+
 std::string appIconFileName(int size) {
     return "icons/vexmo_" + std::to_string(size) + ".png";
 }

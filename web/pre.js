@@ -2,7 +2,8 @@
 // - the saved record's folder /save lives in IndexedDB: loaded before main runs, written back
 //   after every save; a browser that refuses storage plays on without saving and says so;
 // - the canvas's drawing buffer follows the page's size in device pixels;
-// - the audio wakes on the first click or key (browsers keep it muted until then).
+// - the audio wakes on the first click or key (browsers keep it muted until then);
+// - fingers and the wheel on the canvas go to the game in canvas pixels (web/input.js).
 Module.vexmoSaves = { enabled: true, syncs: 0, failures: 0 };
 
 Module.vexmoSavesOff = function (why) {

@@ -25,11 +25,13 @@ protected:
         AccelerometerControls = 0;
         GameTest::TearDown();
     }
-    // Holds the key for one check of PlayKey(b), then lets it go.
+    // Holds the key for one check of PlayKey(b), then lets it go and ends the update (a key
+    // pressed in an update reads held until that update ends).
     int WhileHeld(int key, int b) {
         harness->Press(key);
         const int held = game->PlayKey(b);
         harness->Release(key);
+        input::device->EndUpdate();
         return held;
     }
 };

@@ -21,6 +21,7 @@ TEST_F(HostEventsTest, RepeatsOfAHeldKeyQueueACharacterEachButHitOnce) {
     EXPECT_EQ(Input().GetChar(), 0);  // the queue holds 32
 
     gxtkApp::OnKey(KeyToken::kDown, Platform::kRelease);
+    Input().EndUpdate();
     EXPECT_EQ(Input().KeyDown(KeyCode::kDown), 0);
 }
 
@@ -57,8 +58,10 @@ TEST_F(HostEventsTest, MouseButtonsAreKeysOneToThree) {
     EXPECT_EQ(Input().KeyDown(KeyCode::kMouseMiddle), 1);
     EXPECT_EQ(Input().KeyDown(4), 0);
     gxtkApp::OnMouseButton(1, Platform::kRelease);
-    EXPECT_EQ(Input().KeyDown(KeyCode::kMouseRight), 0);
     EXPECT_EQ(Input().KeyHit(KeyCode::kMouseRight), 1);
+    Input().EndUpdate();
+    EXPECT_EQ(Input().KeyDown(KeyCode::kMouseRight), 0);
+    EXPECT_EQ(Input().KeyDown(KeyCode::kMouseLeft), 1);
 }
 
 TEST_F(HostEventsTest, ModifierKeysFoldIntoShiftAndControl) {

@@ -183,6 +183,7 @@ TEST_F(WindowShortcuts, EnterAloneIsTheGamesAndIsReleasedEvenWithAltDownByThen) 
     EXPECT_EQ(Fullscreen(), 0);
     Key(KeyToken::kLeftAlt, Platform::kPress);
     Key(KeyToken::kEnter, Platform::kRelease);  // must not stay held for good
+    Input().EndUpdate();
     EXPECT_EQ(Input().KeyDown(KeyCode::kEnter), 0);
     EXPECT_EQ(Fullscreen(), 0);
 }

@@ -39,15 +39,22 @@ TEST_F(InputDeviceTest, RepeatedPressesOfAHeldKeyDoNotCountAgain) {
     EXPECT_EQ(device->KeyHit(KeyCode::kSpace), 1);
 }
 
-TEST_F(InputDeviceTest, APressAndReleaseBetweenUpdatesReadsAsAHitButNotDown) {
+// A tap or click shorter than one update must not be lost: the update after it sees it held.
+TEST_F(InputDeviceTest, APressAndReleaseBetweenUpdatesReadsHeldForOneUpdate) {
     device->OnKeyDown('Z');
     device->OnKeyUp('Z');
     device->OnKeyDown('Z');
     device->OnKeyUp('Z');
-    EXPECT_EQ(device->KeyDown('Z'), 0);
+    EXPECT_EQ(device->KeyDown('Z'), 1);
     EXPECT_EQ(device->KeyHit('Z'), 2);
     device->EndUpdate();
+    EXPECT_EQ(device->KeyDown('Z'), 0);
     EXPECT_EQ(device->KeyHit('Z'), 0);
+    device->OnKeyDown(KeyCode::kMouseLeft);
+    device->OnKeyUp(KeyCode::kMouseLeft);
+    EXPECT_EQ(device->KeyDown(KeyCode::kTouch0), 1);
+    device->EndUpdate();
+    EXPECT_EQ(device->KeyDown(KeyCode::kTouch0), 0);
 }
 
 TEST_F(InputDeviceTest, HitCountSaturatesInsteadOfSettingTheDownBit) {
@@ -56,6 +63,7 @@ TEST_F(InputDeviceTest, HitCountSaturatesInsteadOfSettingTheDownBit) {
         device->OnKeyUp('Q');
     }
     EXPECT_EQ(device->KeyHit('Q'), 255);
+    device->EndUpdate();
     EXPECT_EQ(device->KeyDown('Q'), 0);
 }
 
@@ -71,8 +79,9 @@ TEST_F(InputDeviceTest, EitherShiftKeyHoldsShift) {
     device->OnKeyUp(KeyCode::kLeftShift);
     EXPECT_EQ(device->KeyDown(KeyCode::kShift), 1);
     device->OnKeyUp(KeyCode::kRightShift);
-    EXPECT_EQ(device->KeyDown(KeyCode::kShift), 0);
     EXPECT_EQ(device->KeyHit(KeyCode::kShift), 1);  // the count lasts until the update ends
+    device->EndUpdate();
+    EXPECT_EQ(device->KeyDown(KeyCode::kShift), 0);
 }
 
 TEST_F(InputDeviceTest, EitherControlKeyHoldsControl) {
@@ -82,6 +91,7 @@ TEST_F(InputDeviceTest, EitherControlKeyHoldsControl) {
     device->OnKeyUp(KeyCode::kRightControl);
     EXPECT_EQ(device->KeyDown(KeyCode::kControl), 1);
     device->OnKeyUp(KeyCode::kLeftControl);
+    device->EndUpdate();
     EXPECT_EQ(device->KeyDown(KeyCode::kControl), 0);
     EXPECT_EQ(device->KeyDown(KeyCode::kShift), 0);
 }
@@ -105,7 +115,36 @@ TEST_F(InputDeviceTest, TouchZeroIsTheLeftMouseButton) {
     EXPECT_EQ(device->KeyHit(KeyCode::kTouch0), 1);
     EXPECT_EQ(device->KeyDown(KeyCode::kTouch0 + 1), 0);
     device->OnKeyUp(KeyCode::kMouseLeft);
+    device->EndUpdate();
     EXPECT_EQ(device->KeyDown(KeyCode::kTouch0), 0);
+}
+
+// Fingers beyond the first hold their own touch keys at their own places; slots no finger has
+// been to read the mouse.
+TEST_F(InputDeviceTest, FurtherFingersHoldTheirOwnKeysAtTheirOwnPlaces) {
+    platform.SetCursorNow(20, 40);
+    device->OnTouch(2, Platform::kPress, 100, 50);
+    device->BeginUpdate();
+    EXPECT_EQ(device->KeyDown(KeyCode::kTouch0 + 2), 1);
+    EXPECT_EQ(device->KeyHit(KeyCode::kTouch0 + 2), 1);
+    EXPECT_EQ(device->KeyDown(KeyCode::kTouch0 + 1), 0);
+    EXPECT_FLOAT_EQ(device->TouchX(2), 100.0f);
+    EXPECT_FLOAT_EQ(device->TouchY(2), 50.0f);
+    EXPECT_FLOAT_EQ(device->TouchX(1), 20.0f);  // never touched: the mouse
+    EXPECT_FLOAT_EQ(device->TouchY(0), 40.0f);  // slot 0 is the pointer
+    device->EndUpdate();
+    device->OnTouch(2, Platform::kRepeat, 120, 60);
+    device->OnTouch(2, Platform::kRelease, 130, 70);
+    device->OnTouch(2, Platform::kPress, 1e9f, 5);  // no place: the last one stays
+    device->BeginUpdate();
+    EXPECT_EQ(device->KeyHit(KeyCode::kTouch0 + 2), 1);
+    EXPECT_FLOAT_EQ(device->TouchX(2), 130.0f);
+    device->OnTouch(2, Platform::kRelease, 130, 70);
+    device->EndUpdate();
+    EXPECT_EQ(device->KeyDown(KeyCode::kTouch0 + 2), 0);
+    device->OnTouch(10, Platform::kPress, 1, 1);
+    device->OnTouch(-1, Platform::kPress, 1, 1);
+    EXPECT_EQ(device->KeyDown(KeyCode::kTouch0 + 10), 0);
 }
 
 TEST_F(InputDeviceTest, FortyCharactersQueueTheFirstThirtyTwo) {

@@ -36,6 +36,9 @@ TEST_F(PointerScaleTest, OnATwiceDenseDisplayTheCursorIsInPixels) {
     EXPECT_FLOAT_EQ(device->MouseX(), 640.0f);
     EXPECT_FLOAT_EQ(device->MouseY(), 480.0f);
     EXPECT_FLOAT_EQ(device->TouchX(0), 640.0f);
+    device->OnTouch(1, Platform::kPress, 100, 50.5);  // fingers come in window units too
+    EXPECT_FLOAT_EQ(device->TouchX(1), 200.0f);
+    EXPECT_FLOAT_EQ(device->TouchY(1), 101.0f);
     platform.SetCursorNow(639.5, 0.25);
     device->BeginUpdate();
     EXPECT_FLOAT_EQ(device->MouseX(), 1279.0f);

@@ -8,3 +8,6 @@ export const isPlayBackground = ([r, g, b]) => g === 0 && b > 50 && b > r;
 export const isWhite = ([r, g, b]) => r > 230 && g > 230 && b > 230;
 export const isRedShot = ([r, g, b]) => r > 150 && r > g + 60 && r > b + 40;
 export const same = (a, b) => a.every((p, i) => p.every((c, k) => Math.abs(c - b[i][k]) <= 2));
+// A shot in any of the colours it cycles through: bright and saturated (the rim and its rings
+// are white or grey).
+export const isShot = (p) => Math.max(...p.slice(0, 3)) > 120 && Math.max(...p.slice(0, 3)) - Math.min(...p.slice(0, 3)) > 60;

@@ -90,25 +90,32 @@ function installProbe({ stepped, refuseStorage }) {
 export async function openGame(
   browser,
   baseUrl,
-  { query = '', stepped = true, refuseStorage = false, viewport, deviceScaleFactor } = {},
+  { query = '', stepped = true, refuseStorage = false, viewport, deviceScaleFactor, phone, context: kept } = {},
 ) {
-  const context = await browser.newContext({
-    viewport: viewport || { width: 640, height: 480 },
-    deviceScaleFactor: deviceScaleFactor || 1,
-  });
+  // A phone: a touch screen and no mouse; fingers go through Game.fingerDown. A `context` given
+  // is a browser profile visited before (its service worker and caches), left open on close.
+  const context =
+    kept ||
+    (await browser.newContext({
+      viewport: viewport || { width: 640, height: 480 },
+      deviceScaleFactor: deviceScaleFactor || 1,
+      ...(phone ? { isMobile: true, hasTouch: true } : {}),
+    }));
   const page = await context.newPage();
-  const game = new Game(page, context);
+  const game = new Game(page, context, !kept);
   await page.addInitScript(installProbe, { stepped, refuseStorage });
   await page.goto(baseUrl + 'index.html' + query);
   return game;
 }
 
 export class Game {
-  constructor(page, context) {
+  constructor(page, context, ownsContext = true) {
     this.page = page;
     this.context = context;
+    this.ownsContext = ownsContext;
     this.lines = [];
     this.errors = [];
+    this.fingers = new Map();
     page.on('console', (m) => this.lines.push(m.text()));
     page.on('pageerror', (e) => this.errors.push(String(e)));
   }
@@ -239,6 +246,29 @@ export class Game {
     await this.pointerUp();
   }
 
+  // Fingers on a touch screen, through the DevTools protocol as a phone's touch screen sends
+  // them (no mouse events): `down` puts finger `id` at canvas pixel (x, y) or moves it there,
+  // `lift` takes it away. Each call sends the fingers still down, as the protocol wants.
+  async fingerDown(id, x, y) {
+    const ratio = await this.page.evaluate(() => window.devicePixelRatio || 1);
+    const type = this.fingers.has(id) ? 'touchMove' : 'touchStart';
+    this.fingers.set(id, { x: x / ratio, y: y / ratio, id });
+    await this.touchEvent(type);
+  }
+  async fingerLift(id) {
+    this.fingers.delete(id);
+    await this.touchEvent('touchEnd');
+  }
+  async touchEvent(type) {
+    this.cdp = this.cdp || (await this.context.newCDPSession(this.page));
+    await this.cdp.send('Input.dispatchTouchEvent', { type, touchPoints: [...this.fingers.values()] });
+  }
+  // A tap shorter than one update: down and up with the clock stopped between them.
+  async tap(x, y, id = 0) {
+    await this.fingerDown(id, x, y);
+    await this.fingerLift(id);
+  }
+
   async press(key, holdFrames = 3) {
     await this.page.keyboard.down(key);
     await this.step(holdFrames);
@@ -246,6 +276,6 @@ export class Game {
   }
 
   close() {
-    return this.context.close();
+    return this.ownsContext ? this.context.close() : this.page.close();
   }
 }

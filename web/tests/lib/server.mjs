@@ -9,10 +9,28 @@ const kTypes = {
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
   '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
-// Resolves to { url, close } once listening; port 0 picks a free one.
-export function serve(root, port = 0) {
+// Resolves to { url, port, close } once listening; port 0 picks a free one. `bitsPerSecond`
+// paces every response as a link of that speed would (all responses share it).
+export function serve(root, port = 0, { bitsPerSecond = 0 } = {}) {
+  let linkFreeAt = 0;
+  const send = (res, body) => {
+    if (!bitsPerSecond) return res.end(body);
+    const chunk = 16384;
+    let at = 0;
+    const next = () => {
+      if (at >= body.length) return res.end();
+      const piece = body.subarray(at, at + chunk);
+      at += piece.length;
+      const now = Date.now();
+      linkFreeAt = Math.max(linkFreeAt, now) + (piece.length * 8 * 1000) / bitsPerSecond;
+      res.write(piece);
+      setTimeout(next, Math.max(0, linkFreeAt - now));
+    };
+    next();
+  };
   const server = http.createServer((req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     const file = path.join(root, path.normalize(name === '/' ? '/index.html' : name));
@@ -28,15 +46,21 @@ export function serve(root, port = 0) {
       res.writeHead(200, {
         'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream',
         'Cache-Control': 'no-store',
+        'Content-Length': body.length,
       });
-      res.end(body);
+      send(res, body);
     });
   });
   return new Promise((resolve, reject) => {
     server.once('error', reject);
     server.listen(port, '127.0.0.1', () => {
       const { port: bound } = server.address();
-      resolve({ url: `http://127.0.0.1:${bound}/`, close: () => server.close() });
+      // Closing drops the open connections too, as a server that stops does.
+      const close = () => {
+        server.close();
+        server.closeAllConnections();
+      };
+      resolve({ url: `http://127.0.0.1:${bound}/`, port: bound, close });
     });
   });
 }
