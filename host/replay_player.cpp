@@ -126,6 +126,14 @@ void ReplayPlayer::DeliverEvent(TapeTag tag) {
             if (game_ && !tape_.Failed()) game_->OnScroll(0, dy);
             break;
         }
+        case TapeTag::kTouch: {
+            const int finger = static_cast<int>(tape_.Unsigned());
+            const int action = static_cast<int>(tape_.Unsigned());
+            const double x = tape_.DoubleBits();
+            const double y = tape_.DoubleBits();
+            if (game_ && !tape_.Failed()) game_->OnTouch(finger, action, x, y);
+            break;
+        }
         default:
             tape_.Fail("the replay holds a step this build does not know");
             break;
@@ -136,7 +144,7 @@ void ReplayPlayer::DeliverPendingEvents() {
     for (;;) {
         const TapeTag next = tape_.Peek();
         if (next != TapeTag::kKey && next != TapeTag::kChar && next != TapeTag::kButton &&
-            next != TapeTag::kScroll) {
+            next != TapeTag::kScroll && next != TapeTag::kTouch) {
             return;
         }
         DeliverEvent(tape_.TakeTag());

@@ -45,6 +45,18 @@ public:
         if (owner_.listener_) owner_.listener_->OnScroll(dx, dy);
         owner_.EventEnds();
     }
+    void OnTouch(int finger, int action, double x, double y) override {
+        if (owner_.taping_) {
+            owner_.tape_.Tag(TapeTag::kTouch);
+            owner_.tape_.Unsigned(static_cast<uint64_t>(finger & 0xff));
+            owner_.tape_.Unsigned(static_cast<uint64_t>(action & 0xff));
+            owner_.tape_.DoubleBits(x);
+            owner_.tape_.DoubleBits(y);
+        }
+        owner_.EventBegins();
+        if (owner_.listener_) owner_.listener_->OnTouch(finger, action, x, y);
+        owner_.EventEnds();
+    }
     // The host does nothing with these; the size a hook sees is noted when the hook begins.
     void OnWindowSize(int width, int height) override {
         if (owner_.listener_) owner_.listener_->OnWindowSize(width, height);

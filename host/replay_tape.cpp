@@ -210,6 +210,9 @@ TapeSummary WalkTape(const std::vector<uint8_t>& bytes) {
             case TapeTag::kScroll:
                 r.Unsigned();
                 break;
+            case TapeTag::kTouch:
+                for (int i = 0; i < 4; ++i) r.Unsigned();
+                break;
             case TapeTag::kSize:
                 for (int i = 0; i < 4; ++i) r.Unsigned();
                 break;

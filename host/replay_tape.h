@@ -36,6 +36,7 @@ enum class TapeTag : uint8_t {
     kButton,    // button, action
     kScroll,    // the notches' bits
     kSize,      // window width, height, drawable width, height
+    kTouch,     // finger, action, then the position's bits
     kEnd = 31,
 };
 
