@@ -1,0 +1,22 @@
+#include "scores/game_verifier.h"
+
+#include "game/replay_verify.h"
+
+namespace scores {
+
+// Runs in the forked child: VerifyReplay plays the replay on the game's global state.
+Verifier GameVerifier() {
+    return [](const std::vector<unsigned char>& bytes) {
+        ReplayVerdict r = VerifyReplay(bytes);
+        Verdict v;
+        v.ok = r.ok;
+        v.reason = r.reason;
+        v.score = r.score;
+        v.difficulty = r.ok ? DifficultyName(r.difficulty) : "";
+        v.rounds = r.rounds;
+        v.updates = r.updates;
+        return v;
+    };
+}
+
+}  // namespace scores
