@@ -16,6 +16,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 thread_local bool t_close_after_response = false;
+thread_local bool t_timed_out = false;
 
 void Address(const sockaddr_storage& addr, std::string& ip, int& port) {
     char buf[INET6_ADDRSTRLEN] = "";
@@ -58,7 +59,7 @@ public:
     ssize_t read(char* ptr, size_t size) override {
         int wait = ReadWait();
         if (wait <= 0 || !Wait(sock_, POLLIN, wait)) {
-            timed_out_ = true;
+            timed_out_ = t_timed_out = true;
             return -1;
         }
         for (;;) {
@@ -123,6 +124,10 @@ void HttpServer::CloseAfterResponse() {
     t_close_after_response = true;
 }
 
+bool HttpServer::RequestTimedOut() {
+    return t_timed_out;
+}
+
 bool HttpServer::process_and_close_socket(socket_t sock) {
     auto ms = [](time_t sec, time_t usec) { return static_cast<int>(sec * 1000 + usec / 1000); };
     SocketStream strm(sock, ms(read_timeout_sec_, read_timeout_usec_),
@@ -138,7 +143,7 @@ bool HttpServer::process_and_close_socket(socket_t sock) {
         if (!readable) break;
 
         strm.StartRequest(Clock::now() + std::chrono::seconds(request_deadline_seconds_));
-        t_close_after_response = false;
+        t_close_after_response = t_timed_out = false;
         bool closed = false;
         ret = process_request(strm, count == 1, closed, nullptr);
         if (!ret && strm.timed_out()) SendTimeout(strm);

@@ -13,6 +13,8 @@ public:
 
     // Called by a handler: the connection closes after the response is sent.
     static void CloseAfterResponse();
+    // True while answering a request whose arrival was cut off by a timeout.
+    static bool RequestTimedOut();
 
 private:
     bool process_and_close_socket(socket_t sock) override;

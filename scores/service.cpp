@@ -97,6 +97,8 @@ void Service::Routes() {
         [this](const Request& req, Response& res) { return Gate(req, res); });
     server_.set_error_handler([](const Request& req, Response& res) {
         if (res.body.empty()) {
+            // httplib answers 400 to headers that stopped coming; the client was slow.
+            if (res.status == 400 && HttpServer::RequestTimedOut()) res.status = 408;
             std::string message = StatusMessage(res.status);
             if (res.status == 404) message += ": " + req.path;
             // httplib's own refusals (a request it could not parse, a body it gave up on)

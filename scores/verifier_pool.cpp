@@ -19,9 +19,9 @@ VerifierPool::~VerifierPool() {
 
 std::optional<std::future<ForkedVerdict>> VerifierPool::Submit(std::vector<unsigned char> bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
-    // A job waiting for a free thread counts against the queue; one a thread takes at once
-    // does not, so a pool of N threads with a queue of 0 still plays N replays at a time.
-    if (stopping_ || static_cast<int>(jobs_.size()) >= queue_length_ + idle_) return std::nullopt;
+    // N threads and a queue of Q hold N + Q replays: N playing, Q waiting.
+    if (stopping_ || static_cast<int>(jobs_.size()) + running_ >= threads() + queue_length_)
+        return std::nullopt;
     jobs_.push_back(Job{std::move(bytes), {}});
     auto future = jobs_.back().done.get_future();
     ready_.notify_one();
@@ -30,21 +30,22 @@ std::optional<std::future<ForkedVerdict>> VerifierPool::Submit(std::vector<unsig
 
 int VerifierPool::Waiting() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return std::max(0, static_cast<int>(jobs_.size()) - idle_);
+    return static_cast<int>(jobs_.size());
 }
 
 void VerifierPool::Work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        ++idle_;
         ready_.wait(lock, [&] { return stopping_ || !jobs_.empty(); });
-        --idle_;
         if (jobs_.empty()) return;  // stopping with nothing left
         Job job = std::move(jobs_.front());
         jobs_.pop_front();
+        ++running_;
         lock.unlock();
-        job.done.set_value(VerifyInChild(verify_, job.bytes, budget_));
+        ForkedVerdict verdict = VerifyInChild(verify_, job.bytes, budget_);
         lock.lock();
+        --running_;
+        job.done.set_value(std::move(verdict));
     }
 }
 

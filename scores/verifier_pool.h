@@ -26,7 +26,7 @@ public:
     int threads() const { return static_cast<int>(workers_.size()); }
     int queue_length() const { return queue_length_; }
     std::chrono::milliseconds budget() const { return budget_; }
-    int Waiting();  // jobs queued, not yet started
+    int Waiting();  // replays queued, not yet playing
 
 private:
     struct Job {
@@ -42,7 +42,7 @@ private:
     std::condition_variable ready_;
     std::deque<Job> jobs_;
     bool stopping_ = false;
-    int idle_ = 0;  // threads waiting for a job
+    int running_ = 0;  // replays being played
     std::vector<std::thread> workers_;
 };
 
