@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -128,7 +129,16 @@ bool HttpServer::RequestTimedOut() {
     return t_timed_out;
 }
 
+void HttpServer::RaiseBacklog(int backlog) {
+    // Listening again on a listening socket only changes its backlog.
+    if (svr_sock_ != INVALID_SOCKET) ::listen(svr_sock_, backlog);
+}
+
 bool HttpServer::process_and_close_socket(socket_t sock) {
+    // Answers go out as written: httplib writes the head and the body apart, and Nagle's
+    // algorithm would hold the body until the client's delayed acknowledgement.
+    int one = 1;
+    setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     auto ms = [](time_t sec, time_t usec) { return static_cast<int>(sec * 1000 + usec / 1000); };
     SocketStream strm(sock, ms(read_timeout_sec_, read_timeout_usec_),
                       ms(write_timeout_sec_, write_timeout_usec_));

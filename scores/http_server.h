@@ -11,6 +11,10 @@ public:
     // The whole request, from its first byte to its last, must arrive within this.
     void set_request_deadline(int seconds) { request_deadline_seconds_ = seconds; }
 
+    // httplib listens with a backlog of 5: a burst of new connections beyond that waits for
+    // the client's SYN to be sent again, a second or more. Call after binding.
+    void RaiseBacklog(int backlog);
+
     // Called by a handler: the connection closes after the response is sent.
     static void CloseAfterResponse();
     // True while answering a request whose arrival was cut off by a timeout.

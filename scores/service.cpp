@@ -56,8 +56,10 @@ Service::~Service() {
 }
 
 int Service::Bind(const std::string& host, int port) {
-    if (port == 0) return server_.bind_to_any_port(host);
-    return server_.bind_to_port(host, port) ? port : -1;
+    int bound =
+        port == 0 ? server_.bind_to_any_port(host) : (server_.bind_to_port(host, port) ? port : -1);
+    if (bound > 0) server_.RaiseBacklog(1024);
+    return bound;
 }
 
 void Service::Run() {
@@ -84,6 +86,7 @@ void Service::Routes() {
     server_.new_task_queue = [http_threads] { return new httplib::ThreadPool(http_threads); };
     server_.set_read_timeout(options_.read_timeout_seconds, 0);
     server_.set_write_timeout(options_.read_timeout_seconds, 0);
+    server_.set_tcp_nodelay(true);
     server_.set_keep_alive_max_count(1000);
     server_.set_keep_alive_timeout(5);
     server_.set_request_deadline(options_.body_timeout_seconds);
