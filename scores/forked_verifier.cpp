@@ -27,8 +27,18 @@ bool WriteAll(int fd, const std::string& s) {
 
 [[noreturn]] void RunChild(const Verifier& verify, const std::vector<unsigned char>& bytes,
                            int out) {
+    // The child holds none of the parent's sockets: a connection the service closes, or its
+    // listening port after a crash, must not stay open for as long as a replay plays.
+    if (out != 3) {
+        dup2(out, 3);
+        out = 3;
+    }
+    close_range(4, ~0u, 0);
     int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) dup2(null, STDOUT_FILENO);
+    if (null >= 0) {
+        dup2(null, STDOUT_FILENO);
+        close(null);
+    }
     int status = 3;
     try {
         Verdict v = verify(bytes);

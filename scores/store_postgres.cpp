@@ -1,5 +1,6 @@
 // PostgreSQL: what several copies of the service behind a load balancer share. Connections are
-// pooled per process; a connection the server dropped is opened again on its next use.
+// pooled per process; a connection the server dropped is opened again on its next use. Reads
+// are single statements outside a transaction block: one round trip instead of three.
 #include <condition_variable>
 #include <mutex>
 #include <pqxx/pqxx>
@@ -51,7 +52,7 @@ public:
 
     std::vector<BoardEntry> Top(const std::string& difficulty, int limit) override {
         return Run([&](pqxx::connection& c) {
-            pqxx::read_transaction w(c);
+            pqxx::nontransaction w(c);
             auto r = w.exec_params(TopSql(Dialect::kPostgres), difficulty, limit);
             std::vector<BoardEntry> out;
             for (const auto& row : r) {
@@ -69,7 +70,7 @@ public:
 
     std::optional<std::vector<unsigned char>> Replay(const std::string& id) override {
         return Run([&](pqxx::connection& c) -> std::optional<std::vector<unsigned char>> {
-            pqxx::read_transaction w(c);
+            pqxx::nontransaction w(c);
             auto r = w.exec_params("SELECT replay FROM games WHERE id = $1", id);
             if (r.empty()) return std::nullopt;
             pqxx::binarystring b(r[0][0]);
@@ -79,7 +80,7 @@ public:
 
     int SchemaVersion() override {
         return Run([&](pqxx::connection& c) {
-            pqxx::read_transaction w(c);
+            pqxx::nontransaction w(c);
             auto r = w.exec("SELECT version FROM schema_version");
             return r.empty() ? 0 : r[0][0].as<int>();
         });
@@ -87,7 +88,7 @@ public:
 
 private:
     static std::optional<StoredGame> FindWith(pqxx::connection& c, const std::string& id) {
-        pqxx::read_transaction w(c);
+        pqxx::nontransaction w(c);
         auto r = w.exec_params(RankSql(Dialect::kPostgres), id);
         if (r.empty()) return std::nullopt;
         StoredGame g;

@@ -1,5 +1,7 @@
 // The parts around the verifier: the forked child, the bounded pool, the rate limit, the ids
 // and names the service accepts; and the browser build's files.
+#include <fcntl.h>
+
 #include <fstream>
 
 #include "board_fixture.h"
@@ -32,6 +34,21 @@ TEST(ForkedVerifier, TheChildAnswersAndItsStateStaysInTheChild) {
         EXPECT_EQ(r.verdict.rounds, 1);
     }
     EXPECT_EQ(g_games_played, 0);
+}
+
+TEST(ForkedVerifier, TheChildKeepsNoneOfTheParentsSockets) {
+    int listening = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listening, 0);
+    auto verify = [](const std::vector<unsigned char>&) {
+        scores::Verdict v;
+        v.ok = true;
+        for (int fd = 4; fd < 4096; ++fd) v.rounds += fcntl(fd, F_GETFD) != -1;
+        return v;
+    };
+    auto r = scores::VerifyInChild(verify, {}, 5s);
+    close(listening);
+    ASSERT_EQ(r.end, scores::ChildEnd::kVerdict) << r.detail;
+    EXPECT_EQ(r.verdict.rounds, 0) << "descriptors open in the child beyond its answer pipe";
 }
 
 TEST(ForkedVerifier, HangsCrashesAndThrowsAreToldApart) {
