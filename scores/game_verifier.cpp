@@ -12,7 +12,8 @@ Verifier GameVerifier() {
         v.ok = r.ok;
         v.reason = r.reason;
         v.score = r.score;
-        v.difficulty = r.ok ? DifficultyName(r.difficulty) : "";
+        const char* name = r.ok ? DifficultyName(r.difficulty) : nullptr;
+        v.difficulty = name ? name : "";  // the service refuses a name it does not know
         v.rounds = r.rounds;
         v.updates = r.updates;
         return v;
