@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <pqxx/pqxx>
 
 #include "board_fixture.h"
 #include "scores/replay_id.h"
@@ -99,6 +100,33 @@ TEST_P(CrashTest, KillDashNineUnderLoadLosesNoConfirmedGameAndLeavesNoHalfOne) {
         EXPECT_EQ(scores::ReplayId(bytes), id) << "a stored replay is not whole";
         EXPECT_EQ(VerifyTestReplay(bytes).score, entry["score"]) << id;
     }
+}
+
+TEST_P(CrashTest, ADatabaseThatDropsItsConnectionsIsReconnectedTo) {
+    if (GetParam() != Db::kPostgres) GTEST_SKIP() << "an SQLite file has no connection to lose";
+    auto board = Start();
+    auto first = Post(*board, MakeReplay({"hard", 0, 3, 1, 1}));
+    ASSERT_TRUE(first);
+    ASSERT_EQ(first->status, 201);
+    {
+        // What a restarted server does to every connection the service holds.
+        pqxx::connection admin(where_);
+        pqxx::nontransaction w(admin);
+        auto ended = w.exec(
+            "SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+            " WHERE pid <> pg_backend_pid() AND datname = current_database()");
+        ASSERT_GE(ended.size(), 1u);
+    }
+    for (int i = 0; i < 6; ++i) {  // more requests than the service has connections
+        auto top = board->Client().Get("/v1/top?difficulty=hard");
+        ASSERT_TRUE(top);
+        EXPECT_EQ(top->status, 200) << top->body;
+        EXPECT_EQ(Json(top).size(), 1u);
+    }
+    auto second = Post(*board, MakeReplay({"hard", 0, 5, 1, 2}));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->status, 201) << second->body;
+    EXPECT_EQ(Json(second)["rank"], 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, CrashTest, testing::Values(Db::kSqlite, Db::kPostgres), DbName);
