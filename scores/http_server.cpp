@@ -167,7 +167,7 @@ bool HttpServer::process_and_close_socket(socket_t sock) {
         char buf[16384];
         size_t drained = 0;
         auto until = Clock::now() + std::chrono::milliseconds(500);
-        while (drained < (256u << 10) && Clock::now() < until && Wait(sock, POLLIN, 100)) {
+        while (drained < (1u << 20) && Clock::now() < until && Wait(sock, POLLIN, 100)) {
             ssize_t n = recv(sock, buf, sizeof buf, 0);
             if (n <= 0) break;
             drained += static_cast<size_t>(n);
