@@ -4,7 +4,9 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config git libglfw3-dev libopenal-dev libstb-dev
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick sox
   mesa-utils libgl1-mesa-dri vorbis-tools fonts-dejavu-core openbox x11-utils x11-apps valgrind strace
-  desktop-file-utils clang-format clang-tidy cppcheck)
+  desktop-file-utils clang-format clang-tidy cppcheck
+  # The score board (scores/): HTTP, JSON, both databases, SHA-256; wrk for its load figures.
+  libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libssl-dev libpqxx-dev postgresql-15 wrk curl)
 # The browser build and its tests (scripts/web, the browser stage of scripts/test); node and npm
 # come from Debian only where the machine has none of its own.
 if [ "${1:-}" = "--web" ]; then
