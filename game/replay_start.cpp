@@ -14,48 +14,41 @@ namespace {
 
 // The game's scalar fields a new game carries over or is shaped by. The play field's own state
 // is reset by LoadGame, and the device's size and its scale follow from the recorded size.
+// Laid out by hand: clang-format does not settle on one layout for long macro lists.
+// clang-format off
 #define VEXMO_START_INTS(X)                                                                        \
-    X(screen)                                                                                      \
-    X(paused)                                                                                      \
-    X(updateMillis)                                                                                \
-    X(updateFpsNow)                                                                                \
-    X(updateFps)                                                                                   \
-    X(renderMillis) X(renderFpsNow) X(renderFps) X(pointerX) X(pointerY) X(lastPointerX)           \
-        X(lastPointerY) X(mouseWasDown) X(pointerDown) X(pointerHit) X(clickLatch) X(keyLatch) X(  \
-            iCadeChar) X(padX) X(padY) X(pinchActive) X(pinchLast) X(buttonHit) X(saveFailing)     \
-            X(difficulty) X(menuSlide) X(pauseMotion) X(pauseSlide) X(pauseFocus) X(creditsOpen)   \
-                X(creditsSlide) X(creditCols) X(creditRows) X(creditHide) X(creditLine)            \
-                    X(badgesOpen) X(roundCrowded) X(roundShipStruck) X(roundReflectors)            \
-                        X(oneHitKills) X(soundModesTried) X(n) X(tmpA) X(tmpB) X(tmpMode) X(gridW) \
-                            X(gridH) X(liveCount) X(prevLiveCount) X(wobblePhase) X(energy)        \
-                                X(round) X(startCountdown) X(minKind) X(maxKind) X(spawnCap)       \
-                                    X(spawnsLeft) X(shipAngle) X(fireTimer) X(fireCount) X(shipX)  \
-                                        X(dying) X(score) X(shownScore) X(warnLevel)               \
-                                            X(warnCeiling) X(currentShot) X(shotHits)              \
-                                                X(gameOverTimer) X(spinAngle) X(howToPlayOpen)     \
-                                                    X(settingsOpen) X(settingsFocus) X(quitAsking) \
-                                                        X(quitFocus) X(menuClock)                  \
-                                                            X(windowCheckClock) X(gameOverPlacing)
-#define VEXMO_START_FLOATS(X)                                                            \
-    X(tiltZeroX)                                                                         \
-    X(tiltZeroY)                                                                         \
-    X(tiltX)                                                                             \
-    X(tiltY)                                                                             \
-    X(tiltSmoothX)                                                                       \
-    X(tiltSmoothY) X(padScale) X(clsRed) X(clsGreen) X(clsBlue) X(clsAlpha) X(drawSizeX) \
-        X(drawSizeY) X(drawRotation) X(drawRed) X(drawGreen) X(drawBlue) X(drawAlpha)    \
-            X(panelWidth) X(creditScroll) X(badgeScroll) X(aimAngle) X(shipY)
-#define VEXMO_START_INT_ARRAYS(X) \
-    X(touchDown)                  \
-    X(touchX) X(touchY) X(vbutton) X(settings) X(highScores) X(badgeQueue) X(badgeQueueTime)
-#define VEXMO_MUSIC_INTS(X) \
-    X(nextTick)             \
-    X(playState) X(voiceCount) X(stepPos) X(patternsLeft) X(tempo) X(tuneSeed) X(section)
-#define VEXMO_MUSIC_FLOATS(X) X(chordRate) X(masterVolume)
-#define VEXMO_MUSIC_INT_ARRAYS(X) \
-    X(instPicks)                  \
-    X(voiceChannel) X(voiceActive) X(voicePattern) X(voiceMuted) X(voiceFillIn) X(voiceNextMuted)
-#define VEXMO_MUSIC_FLOAT_ARRAYS(X) X(voiceRate) X(voiceEnvelope) X(voiceVolume)
+    X(screen) X(paused) X(updateMillis) X(updateFpsNow) X(updateFps) X(renderMillis)               \
+    X(renderFpsNow) X(renderFps) X(pointerX) X(pointerY) X(lastPointerX) X(lastPointerY)           \
+    X(mouseWasDown) X(pointerDown) X(pointerHit) X(clickLatch) X(keyLatch) X(padX) X(padY)         \
+    X(pinchActive) X(pinchLast) X(buttonHit) X(saveFailing) X(difficulty) X(menuSlide)             \
+    X(pauseMotion) X(pauseSlide) X(pauseFocus) X(creditsOpen) X(creditsSlide) X(creditCols)        \
+    X(creditRows) X(creditHide) X(creditLine) X(badgesOpen) X(roundCrowded) X(roundShipStruck)     \
+    X(roundReflectors) X(oneHitKills) X(soundModesTried) X(n) X(tmpA) X(tmpB) X(tmpMode)           \
+    X(gridW) X(gridH) X(liveCount) X(prevLiveCount) X(wobblePhase) X(energy) X(round)              \
+    X(startCountdown) X(minKind) X(maxKind) X(spawnCap) X(spawnsLeft) X(shipAngle) X(fireTimer)    \
+    X(fireCount) X(shipX) X(dying) X(score) X(shownScore) X(warnLevel) X(warnCeiling)              \
+    X(currentShot) X(shotHits) X(gameOverTimer) X(spinAngle) X(howToPlayOpen) X(settingsOpen)      \
+    X(settingsFocus) X(quitAsking) X(quitFocus) X(menuClock) X(windowCheckClock)                   \
+    X(gameOverPlacing)
+#define VEXMO_START_FLOATS(X)                                                                      \
+    X(tiltZeroX) X(tiltZeroY) X(tiltX) X(tiltY) X(tiltSmoothX) X(tiltSmoothY) X(padScale)          \
+    X(clsRed) X(clsGreen) X(clsBlue) X(clsAlpha) X(drawSizeX) X(drawSizeY) X(drawRotation)         \
+    X(drawRed) X(drawGreen) X(drawBlue) X(drawAlpha) X(panelWidth) X(creditScroll)                 \
+    X(badgeScroll) X(aimAngle) X(shipY)
+#define VEXMO_START_INT_ARRAYS(X)                                                                  \
+    X(touchDown) X(touchX) X(touchY) X(vbutton) X(settings) X(highScores) X(badgeQueue)            \
+    X(badgeQueueTime)
+#define VEXMO_MUSIC_INTS(X)                                                                        \
+    X(nextTick) X(playState) X(voiceCount) X(stepPos) X(patternsLeft) X(tempo) X(tuneSeed)         \
+    X(section)
+#define VEXMO_MUSIC_FLOATS(X)                                                                      \
+    X(chordRate) X(masterVolume)
+#define VEXMO_MUSIC_INT_ARRAYS(X)                                                                  \
+    X(instPicks) X(voiceChannel) X(voiceActive) X(voicePattern) X(voiceMuted) X(voiceFillIn)       \
+    X(voiceNextMuted)
+#define VEXMO_MUSIC_FLOAT_ARRAYS(X)                                                                \
+    X(voiceRate) X(voiceEnvelope) X(voiceVolume)
+// clang-format on
 
 // Written first, so a start from another layout is refused rather than misread.
 constexpr uint64_t kStartLayout = 2;
