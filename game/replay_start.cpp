@@ -19,8 +19,9 @@ namespace {
 #define VEXMO_START_INTS(X)                                                                        \
     X(screen) X(paused) X(updateMillis) X(updateFpsNow) X(updateFps) X(renderMillis)               \
     X(renderFpsNow) X(renderFps) X(pointerX) X(pointerY) X(lastPointerX) X(lastPointerY)           \
-    X(mouseWasDown) X(pointerDown) X(pointerHit) X(clickLatch) X(keyLatch) X(padX) X(padY)         \
-    X(pinchActive) X(pinchLast) X(buttonHit) X(saveFailing) X(difficulty) X(menuSlide)             \
+    X(mouseWasDown) X(pointerDown) X(pointerHit) X(clickLatch) X(keyLatch) X(iCadeChar)            \
+    X(padX) X(padY) X(pinchActive) X(pinchLast) X(buttonHit) X(saveFailing) X(difficulty)          \
+    X(menuSlide)                                                                                   \
     X(pauseMotion) X(pauseSlide) X(pauseFocus) X(creditsOpen) X(creditsSlide) X(creditCols)        \
     X(creditRows) X(creditHide) X(creditLine) X(badgesOpen) X(roundCrowded) X(roundShipStruck)     \
     X(roundReflectors) X(oneHitKills) X(soundModesTried) X(n) X(tmpA) X(tmpB) X(tmpMode)           \
