@@ -294,7 +294,15 @@ public:
         int filled = 0;
         for (int i = 0; i < count && filled < max; ++i) {
             MonitorArea& area = areas[filled];
+#if GLFW_VERSION_MAJOR > 3 || (GLFW_VERSION_MAJOR == 3 && GLFW_VERSION_MINOR >= 3)
             glfwGetMonitorWorkarea(monitors[i], &area.x, &area.y, &area.width, &area.height);
+#else
+            // The browser's GLFW 3.2 knows no work area: the whole monitor stands in for it.
+            glfwGetMonitorPos(monitors[i], &area.x, &area.y);
+            const GLFWvidmode* mode = glfwGetVideoMode(monitors[i]);
+            area.width = mode ? mode->width : 0;
+            area.height = mode ? mode->height : 0;
+#endif
             if (area.width > 0 && area.height > 0) ++filled;
         }
         return filled;
