@@ -8,11 +8,9 @@
 // Seeded with the replay reader's corpus (scripts/fuzz), so most inputs reach the simulation.
 // The game's data folder comes from $VEXMO_SCORES_DATA or the build tree, as for the service.
 #include <httplib.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
