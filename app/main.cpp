@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/program_main.h"
@@ -10,6 +11,7 @@
 #include "game/replay_session.h"
 #include "game/replay_verify.h"
 #include "game/replay_watch.h"
+#include "game/score_board.h"
 #include "host/app_host.h"
 #include "host/command_line.h"
 #include "host/data_location.h"
@@ -22,6 +24,7 @@
 #include "platform/platform_glfw.h"
 #include "platform/regular_file.h"
 #include "platform/session_platform.h"
+#include "platform/web_client.h"
 #include "runtime/console.h"
 
 namespace {
@@ -33,11 +36,18 @@ bool NeedsSession(const RunOptions& options) {
 // Every game is recorded: the recorder wraps what the game plays on (an autopilot's moves
 // included, so a demo game's replay holds them as a hand's).
 int RunRecorded(int argc, char** argv, Platform& platform, const RunOptions& options) {
+    if (!options.scoresUrl.empty()) {
+        std::string why;
+        std::unique_ptr<WebClient> board = NewWebClient(options.scoresUrl, &why);
+        if (!board) ConsoleLine("Score board not used: " + why);
+        vexmo::UseScoreBoard(std::move(board), false);
+    }
     ReplayRecorder recorder(platform);
     vexmo::SetReplayRecorder(&recorder);
     vexmo::SetReplayCopyFolder(options.recordDir);
     const int status = hostMain(argc, argv, recorder, VexmoHooks());
     vexmo::SetReplayRecorder(nullptr);
+    vexmo::UseScoreBoard(nullptr, false);
     return status;
 }
 

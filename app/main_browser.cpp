@@ -1,16 +1,19 @@
 // Entry of the browser build. Everything it makes is static: the browser's frame loop unwinds
 // main's stack and then calls the loop's passes for as long as the page lives.
 #include <memory>
+#include <string>
 
 #include "app/program_main.h"
 #include "game/demo_pilot.h"
 #include "game/replay_session.h"
+#include "game/score_board.h"
 #include "host/app_host.h"
 #include "host/data_location.h"
 #include "host/entry.h"
 #include "host/replay_recorder.h"
 #include "platform/platform_browser.h"
 #include "platform/session_platform.h"
+#include "platform/web_client.h"
 
 namespace {
 
@@ -40,6 +43,10 @@ int main(int argc, char** argv) {
     }
     // Every game that ends leaves a replay in /save/replays, beside the record, which reaches
     // IndexedDB with the record's next save.
+    // A page served by a score board posts every finished game to it; the board shows once it
+    // answers its health check, so a page served without one shows nothing of it.
+    std::string why;
+    vexmo::UseScoreBoard(NewWebClient("", &why), true);
     static ReplayRecorder recorder(*platform);
     vexmo::SetReplayRecorder(&recorder);
     return hostMain(argc, argv, recorder, VexmoHooks());

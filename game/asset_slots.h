@@ -25,6 +25,7 @@ constexpr int kBadgesIcon = 12;  // also the pad, in the how-to-play box
 constexpr int kHowToPlayIcon = 13;
 constexpr int kSettingsIcon = 14;
 constexpr int kQuitIcon = 15;
+constexpr int kWorldIcon = 11;  // the score board's globe
 
 // Sounds (MyApp::sounds): "sfx/NNN.wav" for slot NNN. Slots 1 to 8 are the hit sounds, drawn
 // at random.

@@ -51,6 +51,13 @@ ScreenPoint BadgesButtonPosition(int landscape, int slide) {
                      : ScreenPoint{sound.x - kStep, sound.y};
 }
 
+ScreenPoint WorldButtonPosition(int landscape, int slide) {
+    constexpr float kStep = 72;  // as between the sound and the badge buttons
+    const ScreenPoint badges = BadgesButtonPosition(landscape, slide);
+    return landscape ? ScreenPoint{badges.x, badges.y - kStep}
+                     : ScreenPoint{badges.x, badges.y + kStep};
+}
+
 ScreenPoint HowToPlayButtonPosition(int landscape, int slide) {
     constexpr float kStep = 72;  // as between the sound and the badge buttons
     const ScreenPoint sound = SoundButtonPosition(landscape, slide);

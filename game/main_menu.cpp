@@ -9,6 +9,7 @@
 #include "game/score_table.h"
 #include "game/sound_modes.h"
 #include "game/watch_best.h"
+#include "game/world_box.h"
 #include "host/window_mode.h"
 
 using namespace vexmo;
@@ -209,6 +210,7 @@ int MyApp::Menu() {
     Rect(jscrw - panelWidth - 4 * slide, 0, panelWidth, jscrh);
     SoundButton(*this, slide);
     BadgesButton(slide);
+    WorldButton(*this, slide);
     HowToPlayButton(slide);
     SettingsButton(slide);
     QuitButton(slide);

@@ -5,7 +5,9 @@
 
 #include "audio/audio.h"
 #include "game/replay_session.h"
+#include "game/score_board.h"
 #include "game/volumes.h"
+#include "game/world_box.h"
 #include "graphics/graphics.h"
 #include "host/app.h"
 #include "input/input.h"
@@ -180,6 +182,8 @@ int MyApp::OnUpdate() {
     ShowBadges();
     // Last: the replay's tape starts and ends between whole updates.
     ReplayAfterUpdate(*this);
+    // After it: a game just finished is posted at once.
+    ScoreBoardAfterUpdate();
     return 0;
 }
 
@@ -222,7 +226,8 @@ void MyApp::UpdateLatches() {
     // The back button on the menu closes every box (and answers "Quit?" with no), and is used
     // up by doing so.
     if (keyLatch == 0 && clickLatch == 0 && PlayKey(kButtonBack) && screen == kScreenMenu &&
-        MenuBoxOpen()) {
+        MenuBoxOpen() && !WorldNameEditing()) {
+        CloseWorldBox();
         creditsOpen = 0;
         badgesOpen = 0;
         howToPlayOpen = 0;
@@ -264,12 +269,13 @@ void MyApp::RunScreens() {
     if (screen == kScreenMenu && badgesOpen == 1) BadgesBox();
     if (screen == kScreenMenu && howToPlayOpen == 1) HowToPlayBox();
     if (screen == kScreenMenu && settingsOpen == 1) SettingsBox();
+    if (screen == kScreenMenu) WorldBox(*this);
     if (screen == kScreenMenu && quitAsking == 1) QuitPrompt();
 }
 
 int MyApp::MenuBoxOpen() const {
     return creditsOpen == 1 || badgesOpen == 1 || howToPlayOpen == 1 || settingsOpen == 1 ||
-                   quitAsking == 1
+                   quitAsking == 1 || WorldBoxOpen()
                ? 1
                : 0;
 }

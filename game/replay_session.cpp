@@ -13,6 +13,7 @@
 #include "game/my_app.h"
 #include "game/replay_start.h"
 #include "game/save_record.h"
+#include "game/score_board.h"
 #include "host/data_location.h"
 #include "host/replay_recorder.h"
 #include "runtime/console.h"
@@ -41,6 +42,8 @@ Session& State() {
 std::string Reason() {
     return std::strerror(errno);
 }
+
+}  // namespace
 
 // Written beside its final name and renamed over it, so a kept replay is never half a file.
 bool WriteWhole(const std::string& path, const std::vector<uint8_t>& bytes, std::string* why) {
@@ -90,6 +93,8 @@ std::vector<uint8_t> ReadWhole(const std::string& path) {
     std::fclose(file);
     return bytes;
 }
+
+namespace {
 
 std::string GameFileName(const ReplayHeader& header, int sequence) {
     const std::time_t when = static_cast<std::time_t>(header.date);
@@ -152,6 +157,7 @@ void FinishGame(MyApp& game, Session& s) {
     if (!kept.empty() && !KeepReplay(kept, h, s.lastReplay, &why)) {
         Announce("Replay not saved: " + why);
     }
+    PostFinishedGame(h, s.lastReplay);
     if (!s.copyFolder.empty()) {
         const std::string path =
             (std::filesystem::path(s.copyFolder) / GameFileName(h, s.sequence)).string();

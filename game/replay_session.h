@@ -47,6 +47,12 @@ std::string BestReplayPath(const std::string& folder, int difficulty);
 
 const char* DifficultyName(int difficulty);
 
+// Files of replays and what goes with them: written whole (beside the name, then renamed over
+// it), read whole (up to 64 MiB), folders made with their parents.
+bool WriteWhole(const std::string& path, const std::vector<uint8_t>& bytes, std::string* why);
+std::vector<uint8_t> ReadWhole(const std::string& path);
+bool MakeFolder(const std::string& folder, std::string* why);
+
 // Whether a best game of the difficulty is kept (looked up once, and again after each game).
 bool HasBestReplay(int difficulty);
 

@@ -47,7 +47,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         bool inlined = false;
         SplitOption(argv[i] ? argv[i] : "", &name, &value, &inlined);
         const bool takesValue = name == "--frames" || name == "--screenshot" || name == "--data" ||
-                                name == "--verify" || name == "--replay" || name == "--record";
+                                name == "--verify" || name == "--replay" || name == "--record" ||
+                                name == "--scores";
         if (!takesValue && inlined) return Bad("option " + name + " takes no value");
         if (takesValue && !inlined) {
             if (i + 1 >= argc || !argv[i + 1]) return Bad("option " + name + " needs a value");
@@ -83,6 +84,12 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
                                 : name == "--replay" ? line.options.replayFile
                                                      : line.options.recordDir;
             slot = value;
+        } else if (name == "--scores") {
+            if (value.rfind("http://", 0) != 0 || value.size() <= 7) {
+                return Bad("--scores needs the score board's address, as http://host:port, not \"" +
+                           value + "\"");
+            }
+            line.options.scoresUrl = value;
         } else if (name == "--data") {
             if (value.empty()) return Bad("--data needs a folder");
             line.options.dataFolder = value;
@@ -112,6 +119,8 @@ std::string UsageText(const std::string& program) {
            "                     Right arrow held plays at 4x, Escape stops)\n"
            "  --verify FILE      play a replay without a window as fast as possible and print\n"
            "                     \"score N difficulty D rounds R updates U\" (exit 1 if it fails)\n"
+           "  --scores URL       post every finished game's replay to the score board at URL\n"
+           "                     (http://host:port) and show its World box on the menu\n"
            "  --help             show this help and exit\n"
            "  --version          show the version and exit\n";
 }

@@ -15,6 +15,7 @@ struct RunOptions {
     std::string verifyFile;  // --verify: play this replay without a window, print its score
     std::string replayFile;  // --replay: watch this replay in the window, then exit
     std::string recordDir;   // --record: also write every finished game's replay here
+    std::string scoresUrl;   // --scores: the score board to post finished games to
 };
 
 enum class CommandLineAction {

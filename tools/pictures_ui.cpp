@@ -84,6 +84,16 @@ void powerIcon(Pen& pen) {
     symbol(pen, unite(arc(16, 17, 7, 35, 325, 2.6), capsule({16, 7.5}, {16, 15.5}, 2.6)));
 }
 
+// A globe: the outline, a meridian, the equator and two parallels, all inside the outline.
+void globeIcon(Pen& pen) {
+    plate(pen, 16, 16, 14);
+    const Shape inside = circle(16, 16, 8.4);
+    Shape lines = subtract(ellipse(16, 16, 4.4, 8.6), ellipse(16, 16, 2.8, 7.0));
+    lines = unite(lines, box(7, 15.2, 25, 16.8));
+    lines = unite(lines, unite(box(7, 11.2, 25, 12.5), box(7, 19.5, 25, 20.8)));
+    symbol(pen, unite(ring(16, 16, 8.8, 1.8), intersect(lines, inside)));
+}
+
 }  // namespace
 
 void drawIcon(Pen& pen, int frame) {
@@ -137,10 +147,8 @@ void drawIcon(Pen& pen, int frame) {
             pen.fill(circle(c, c, 9), rgb(30, 30, 45, 0.8f));
             symbol(pen, musicNote(c, c, 0.9));
             break;
-        case 11:  // spare: arrows left and right
-            plate(pen, c, c, 14);
-            symbol(pen, unite(polygon({{8, 16}, {14, 10}, {14, 22}}),
-                              polygon({{24, 16}, {18, 10}, {18, 22}})));
+        case 11:  // the world's score board: a globe
+            globeIcon(pen);
             break;
         case 12:  // the badge box: a medal on its ribbon
             badgesIcon(pen);

@@ -12,3 +12,10 @@ add_library(vexmo_browser_libs INTERFACE)
 target_compile_options(vexmo_browser_libs INTERFACE -fexceptions)
 target_link_options(vexmo_browser_libs INTERFACE -fexceptions -sUSE_GLFW=3 -lopenal -lidbfs.js
   -sALLOW_MEMORY_GROWTH=1)
+
+# nlohmann-json is header-only: its Debian folder alone goes on the include path, since the rest
+# of /usr/include is the desktop's C library.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/json-include)
+file(CREATE_LINK /usr/include/nlohmann ${CMAKE_BINARY_DIR}/json-include/nlohmann SYMBOLIC)
+add_library(vexmo_json INTERFACE)
+target_include_directories(vexmo_json SYSTEM INTERFACE ${CMAKE_BINARY_DIR}/json-include)
