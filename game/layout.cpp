@@ -54,7 +54,7 @@ ScreenPoint BadgesButtonPosition(int landscape, int slide) {
 ScreenPoint WorldButtonPosition(int landscape, int slide) {
     constexpr float kStep = 72;  // as between the sound and the badge buttons
     const ScreenPoint badges = BadgesButtonPosition(landscape, slide);
-    return landscape ? ScreenPoint{badges.x, badges.y - kStep}
+    return landscape ? ScreenPoint{badges.x + kStep, badges.y}
                      : ScreenPoint{badges.x, badges.y + kStep};
 }
 

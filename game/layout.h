@@ -44,8 +44,9 @@ constexpr float kWatchBestHeight = 20;
 // Both slide in with the menu.
 ScreenPoint SoundButtonPosition(int landscape, int slide);
 ScreenPoint BadgesButtonPosition(int landscape, int slide);
-// The world's score board's globe, beside the badge button on the side away from the sound
-// button (above it in landscape, below it in portrait); shown only with a board in use.
+// The world's score board's globe, beside the badge button: to its right in landscape, where
+// the column of buttons down the left edge has no room left on a phone, and below it in
+// portrait, where the buttons stand in a row along the top. Shown only with a board in use.
 ScreenPoint WorldButtonPosition(int landscape, int slide);
 // The badge button is an icon drawn at this size, so its box is 64 units square.
 constexpr float kBadgesButtonSize = 2;

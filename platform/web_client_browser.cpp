@@ -16,12 +16,12 @@ EM_JS(int, vexmo_fetch_start, (const char* method, const char* url, const void* 
                                const char* type), {
     var box = Module.vexmoFetches || (Module.vexmoFetches = { last: 0, done: {} });
     var ticket = ++box.last;
-    var options = { method: UTF8ToString(method), cache: 'no-store' };
-    if (options.method === 'POST') {
+    var options = { method: UTF8ToString(method), cache: "no-store" };
+    if (options.method === "POST") {
         options.body = HEAPU8.slice(body, body + size);
-        options.headers = { 'Content-Type': UTF8ToString(type) };
+        options.headers = { "Content-Type": UTF8ToString(type) };
     }
-    var controller = typeof AbortController !== 'undefined' ? new AbortController() : null;
+    var controller = typeof AbortController !== "undefined" ? new AbortController() : null;
     if (controller) {
         options.signal = controller.signal;
         setTimeout(function () { controller.abort(); }, 20000);
@@ -30,10 +30,10 @@ EM_JS(int, vexmo_fetch_start, (const char* method, const char* url, const void* 
         box.done[ticket] = { status: status, text: text, error: error, retry: retry };
     };
     fetch(UTF8ToString(url), options).then(function (answer) {
-        var retry = parseInt(answer.headers.get('Retry-After') || '0', 10) || 0;
-        return answer.text().then(function (text) { finish(answer.status, text, '', retry); });
+        var retry = parseInt(answer.headers.get("Retry-After") || "0", 10) || 0;
+        return answer.text().then(function (text) { finish(answer.status, text, "", retry); });
     }).catch(function (e) {
-        finish(0, '', String((e && e.message) || e || 'the request failed'), 0);
+        finish(0, "", String((e && e.message) || e || "the request failed"), 0);
     });
     return ticket;
 });
@@ -44,7 +44,7 @@ EM_JS(char*, vexmo_fetch_take, (int ticket), {
     var got = box && box.done[ticket];
     if (!got) return 0;
     delete box.done[ticket];
-    var text = got.status + '\n' + got.retry + '\n' + got.error.replace(/\n/g, ' ') + '\n' + got.text;
+    var text = got.status + "\n" + got.retry + "\n" + got.error.split(String.fromCharCode(10)).join(" ") + "\n" + got.text;
     var size = lengthBytesUTF8(text) + 1;
     var out = _malloc(size);
     stringToUTF8(text, out, size);

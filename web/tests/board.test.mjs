@@ -22,9 +22,9 @@ const webDir = process.env.VEXMO_WEB_DIR || path.join(root, 'build-web/web');
 const nativeDir = process.env.VEXMO_NATIVE_DIR || path.join(root, 'build');
 const golden = path.join(root, 'tests/game/golden/normal.vxr');
 const kMenuFrames = 150;
-// Landscape at 640 x 480: the globe sits 72 units above the medal, which is 72 above the sound
-// button at the left edge's middle (game/layout.cpp).
-const kGlobe = [32, 96];
+// Landscape at 640 x 480: the globe sits 72 units right of the medal, which is 72 above the
+// sound button at the left edge's middle (game/layout.cpp).
+const kGlobe = [104, 168];
 
 const freePort = () =>
   new Promise((resolve) => {
@@ -76,7 +76,7 @@ test('the page a board serves shows the globe, which opens the World box with it
   await game.step(kMenuFrames);
   await expectMenu(game);
   const [globe] = await game.sampleUntil([kGlobe], globeShown);
-  assert.ok(globeShown([globe]), `a blue globe above the medal, got ${globe}`);
+  assert.ok(globeShown([globe]), `a blue globe beside the medal, got ${globe}`);
   await game.click(...kGlobe);
   await game.step(30);
   // The golden game's row in the normal column, in white (" 1.  <score> Golden", from x 242).
@@ -88,7 +88,8 @@ test('the page a board serves shows the globe, which opens the World box with it
     if (whites < 8) await game.step(10);
   }
   assert.ok(whites >= 8, `the normal column shows a row (${whites} white pixels)`);
-  await game.screenshot(path.join(work, 'world.png'));
+  fs.mkdirSync(path.join(webDir, '../shots'), { recursive: true });
+  await game.screenshot(path.join(webDir, '../shots/world-box.png'));
   assert.deepEqual(game.errors, []);
 });
 
