@@ -41,12 +41,12 @@ int main(int argc, char** argv) {
         // unless the address also says "demo-saves".
         if (!BrowserAddressHas("demo-saves")) host::SetRecordWritable(false);
     }
-    // Every game that ends leaves a replay in /save/replays, beside the record, which reaches
-    // IndexedDB with the record's next save.
     // A page served by a score board posts every finished game to it; the board shows once it
     // answers its health check, so a page served without one shows nothing of it.
     std::string why;
     vexmo::UseScoreBoard(NewWebClient("", &why), true);
+    // Every game that ends leaves a replay in /save/replays, beside the record, which reaches
+    // IndexedDB with the record's next save.
     static ReplayRecorder recorder(*platform);
     vexmo::SetReplayRecorder(&recorder);
     return hostMain(argc, argv, recorder, VexmoHooks());

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,7 +27,10 @@ bool WriteAll(int fd, const std::string& s) {
 }
 
 [[noreturn]] void RunChild(const Verifier& verify, const std::vector<unsigned char>& bytes,
-                           int out) {
+                           int out, pid_t parent) {
+    // A service killed outright takes its verifiers along: nobody is left to read their verdict.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(4);
     // The child holds none of the parent's sockets: a connection the service closes, or its
     // listening port after a crash, must not stay open for as long as a replay plays.
     if (out != 3) {
@@ -71,6 +75,7 @@ ForkedVerdict VerifyInChild(const Verifier& verify, const std::vector<unsigned c
         result.detail = std::string("pipe: ") + strerror(errno);
         return result;
     }
+    const pid_t parent = getpid();
     pid_t pid = fork();
     if (pid < 0) {
         result.detail = std::string("fork: ") + strerror(errno);
@@ -80,7 +85,7 @@ ForkedVerdict VerifyInChild(const Verifier& verify, const std::vector<unsigned c
     }
     if (pid == 0) {
         close(fds[0]);
-        RunChild(verify, bytes, fds[1]);
+        RunChild(verify, bytes, fds[1], parent);
     }
     close(fds[1]);
 
