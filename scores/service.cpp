@@ -245,7 +245,8 @@ void Service::PostGame(const Request& req, Response& res, const httplib::Content
 
     auto job = pool_.Submit(bytes);  // a copy: the stored replay is these very bytes
     if (!job) {
-        double seconds = std::chrono::duration<double>(pool_.budget()).count() *
+        // Every replay ahead of this one, played by every verifier at its usual pace.
+        double seconds = std::chrono::duration<double>(pool_.TypicalPlay()).count() *
                          (pool_.Waiting() + 1) / std::max(1, pool_.threads());
         int retry = std::max(1, static_cast<int>(std::ceil(seconds)));
         res.set_header("Retry-After", std::to_string(retry));

@@ -1,5 +1,8 @@
 #include "scores/verifier_pool.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace scores {
 
 VerifierPool::VerifierPool(Verifier verify, int threads, int queue_length,
@@ -33,6 +36,14 @@ int VerifierPool::Waiting() {
     return static_cast<int>(jobs_.size());
 }
 
+std::chrono::milliseconds VerifierPool::TypicalPlay() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto typical =
+        typical_ms_ < 0 ? kFirstGuess
+                        : std::chrono::milliseconds(static_cast<long long>(std::ceil(typical_ms_)));
+    return std::min(typical, budget_);
+}
+
 void VerifierPool::Work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
@@ -42,8 +53,13 @@ void VerifierPool::Work() {
         jobs_.pop_front();
         ++running_;
         lock.unlock();
+        const auto started = std::chrono::steady_clock::now();
         ForkedVerdict verdict = VerifyInChild(verify_, job.bytes, budget_);
+        const double played =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                .count();
         lock.lock();
+        typical_ms_ = typical_ms_ < 0 ? played : 0.75 * typical_ms_ + 0.25 * played;
         --running_;
         job.done.set_value(std::move(verdict));
     }

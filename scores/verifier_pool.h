@@ -27,6 +27,12 @@ public:
     int queue_length() const { return queue_length_; }
     std::chrono::milliseconds budget() const { return budget_; }
     int Waiting();  // replays queued, not yet playing
+    // How long a replay takes to play, from the last ones played (a moving average, at most
+    // the budget); before any has played, a guess of kFirstGuess. The wait a 503 names is
+    // worked out from it: the budget is the worst case, which would send clients away for
+    // minutes when the queue clears in seconds.
+    static constexpr std::chrono::milliseconds kFirstGuess{2000};
+    std::chrono::milliseconds TypicalPlay();
 
 private:
     struct Job {
@@ -42,7 +48,8 @@ private:
     std::condition_variable ready_;
     std::deque<Job> jobs_;
     bool stopping_ = false;
-    int running_ = 0;  // replays being played
+    int running_ = 0;         // replays being played
+    double typical_ms_ = -1;  // below 0 until a replay has played
     std::vector<std::thread> workers_;
 };
 

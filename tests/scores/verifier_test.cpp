@@ -95,7 +95,11 @@ TEST(VerifierPool, TakesAsManyAsItHasThreadsAndQueueAndNoMore) {
     }
     EXPECT_EQ(taken.size(), 3u);
     EXPECT_EQ(refused, 2);
+    EXPECT_EQ(pool.TypicalPlay(), scores::VerifierPool::kFirstGuess);
     for (auto& f : taken) EXPECT_EQ(f.get().verdict.score, 10);
+    // The wait a full queue names follows the plays seen, not the 5 s budget.
+    EXPECT_GE(pool.TypicalPlay(), 300ms);
+    EXPECT_LT(pool.TypicalPlay(), 2s);
     EXPECT_TRUE(pool.Submit(MakeReplay({})));  // free again
 }
 
