@@ -10,6 +10,7 @@
 #include "game/score_board.h"
 #include "game/text_cache.h"
 #include "input/input.h"
+#include "platform/text_prompt.h"
 
 namespace vexmo {
 
@@ -87,8 +88,10 @@ std::string NameLine(const WorldBoxState& box) {
                (box.refusal.empty() ? "(Enter keeps it, Escape cancels)" : box.refusal);
     }
     const std::string& name = PlayerName();
-    return name.empty() ? "Name: none yet (click here to set it)"
-                        : "Name: " + name + "   (click to change)";
+    const std::string line = name.empty() ? "Name: none yet (click here to set it)"
+                                          : "Name: " + name + "   (click to change)";
+    // A name the browser's box brought that the board would not take.
+    return box.refusal.empty() ? line : line + "   " + box.refusal;
 }
 
 void BuildTexts(WorldBoxState& box) {
@@ -143,6 +146,26 @@ void Type(MyApp& app, WorldBoxState& box) {
             box.refusal.clear();
         }
         ++box.editVersion;
+    }
+}
+
+void AskForName(WorldBoxState& box) {
+    std::string answer;
+    box.refusal.clear();
+    ++box.editVersion;
+    switch (AskText("Your name on the world's board: 3 to 12 letters, digits, spaces, - _ or .",
+                    PlayerName(), &answer)) {
+        case TextPromptResult::kAnswered:
+            SetPlayerName(answer, &box.refusal);
+            return;
+        case TextPromptResult::kCancelled:
+            return;
+        case TextPromptResult::kNotOffered:
+            break;
+    }
+    box.editing = true;
+    box.typed = PlayerName();
+    while (GetChar() != 0) {
     }
 }
 
@@ -214,17 +237,13 @@ void WorldBox(MyApp& app) {
     app.SetCol(box.editing ? 255 : 180, box.editing ? 225 : 220, box.editing ? 110 : 255, 1);
     app.Text(l.X(kColumnX[0]), l.Y(kNameY), box.texts[kNameText], 0, 1);
 
-    // A click on the name line starts typing it.
+    // A click on the name line asks for the name (in the browser's own box where there is one,
+    // else typed on the line itself).
     if (!box.editing && !app.clickLatch &&
         PointerIn(app, l.X(0), l.Y(kNameY - kNameHeight / 2), l.X(MenuBoxLayout::kContentWidth),
                   l.Y(kNameY + kNameHeight / 2))) {
         app.clickLatch = 1;
-        box.editing = true;
-        box.typed = PlayerName();
-        box.refusal.clear();
-        ++box.editVersion;
-        while (GetChar() != 0) {
-        }
+        AskForName(box);
     }
 
     app.ResetDraw();

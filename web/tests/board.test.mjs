@@ -1,5 +1,5 @@
 // The page as a score board serves it (vexmo-scores --web): the globe shows on the menu once the
-// board answers, and it opens the World box with the board's list; the page served without a
+// board answers, and it opens the World box with the board's list and asks for the name; the page served without a
 // board (every other test file) shows no globe. Needs the native build's board program and data
 // (VEXMO_NATIVE_DIR, as scripts/test-browser sets it).
 import { test, before, after } from 'node:test';
@@ -88,6 +88,24 @@ test('the page a board serves shows the globe, which opens the World box with it
     if (whites < 8) await game.step(10);
   }
   assert.ok(whites >= 8, `the normal column shows a row (${whites} white pixels)`);
+  // A tap on the name line asks in the browser's own box (a phone has no keys for the canvas);
+  // the name is kept beside the record, and one the board would not take is refused.
+  const answers = ['Phone Ann', 'x'];
+  game.page.on('dialog', (d) => d.accept(answers.shift()));
+  const readName = () =>
+    game.page.evaluate(() => {
+      try {
+        return FS.readFile('/save/player-name', { encoding: 'utf8' });
+      } catch {
+        return '';
+      }
+    });
+  for (const expected of ['Phone Ann\n', 'Phone Ann\n']) {
+    await game.click(200, 358);
+    await game.step(10);
+    assert.equal(await readName(), expected);
+  }
+  assert.equal(answers.length, 0, 'both answers were asked for');
   fs.mkdirSync(path.join(webDir, '../shots'), { recursive: true });
   await game.screenshot(path.join(webDir, '../shots/world-box.png'));
   assert.deepEqual(game.errors, []);

@@ -1,0 +1,5 @@
+#include "platform/text_prompt.h"
+
+TextPromptResult AskText(const std::string&, const std::string&, std::string*) {
+    return TextPromptResult::kNotOffered;
+}
