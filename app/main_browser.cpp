@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/program_main.h"
+#include "app/replay_page.h"
 #include "game/demo_pilot.h"
 #include "game/replay_session.h"
 #include "host/app_host.h"
@@ -27,6 +28,8 @@ DataLocation PageLocation() {
 int main(int argc, char** argv) {
     UseDataLocation(PageLocation());
     static std::unique_ptr<Platform> browser = NewBrowserPlatform();
+    // "?replay=URL" watches a replay, "?verify=URL" verifies one (app/replay_page.h).
+    if (const int status = RunAddressReplay(argc, argv, *browser); status >= 0) return status;
     Platform* platform = browser.get();
     // "?demo" in the address hands the pointer to the autopilot, as "vexmo --demo" does.
     if (BrowserAddressHas("demo")) {
@@ -39,7 +42,7 @@ int main(int argc, char** argv) {
         if (!BrowserAddressHas("demo-saves")) host::SetRecordWritable(false);
     }
     // Every game that ends leaves a replay in /save/replays, beside the record, which reaches
-    // IndexedDB with the record's next save.
+    // IndexedDB as soon as it is kept.
     static ReplayRecorder recorder(*platform);
     vexmo::SetReplayRecorder(&recorder);
     return hostMain(argc, argv, recorder, VexmoHooks());
