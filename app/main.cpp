@@ -103,13 +103,8 @@ int Verify(const std::string& path) {
         return 1;
     }
     const ReplayVerdict verdict = VerifyReplay(bytes);
-    if (!verdict.ok) {
-        ConsoleLine(path + ": " + verdict.reason);
-        return 1;
-    }
-    ConsoleLinef("score %d difficulty %d rounds %d updates %ld", verdict.score, verdict.difficulty,
-                 verdict.rounds, verdict.updates);
-    return 0;
+    ConsoleLine(VerdictLine(verdict, path));
+    return verdict.ok ? 0 : 1;
 }
 
 // Watching saves nothing: the record stays as the player left it.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/program_main.h"
+#include "app/replay_page.h"
 #include "game/demo_pilot.h"
 #include "game/replay_session.h"
 #include "game/score_board.h"
@@ -30,6 +31,8 @@ DataLocation PageLocation() {
 int main(int argc, char** argv) {
     UseDataLocation(PageLocation());
     static std::unique_ptr<Platform> browser = NewBrowserPlatform();
+    // "?replay=URL" watches a replay, "?verify=URL" verifies one (app/replay_page.h).
+    if (const int status = RunAddressReplay(argc, argv, *browser); status >= 0) return status;
     Platform* platform = browser.get();
     // "?demo" in the address hands the pointer to the autopilot, as "vexmo --demo" does.
     if (BrowserAddressHas("demo")) {
@@ -46,7 +49,7 @@ int main(int argc, char** argv) {
     std::string why;
     vexmo::UseScoreBoard(NewWebClient("", &why), true);
     // Every game that ends leaves a replay in /save/replays, beside the record, which reaches
-    // IndexedDB with the record's next save.
+    // IndexedDB as soon as it is kept.
     static ReplayRecorder recorder(*platform);
     vexmo::SetReplayRecorder(&recorder);
     return hostMain(argc, argv, recorder, VexmoHooks());

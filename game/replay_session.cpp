@@ -14,6 +14,7 @@
 #include "game/replay_start.h"
 #include "game/save_record.h"
 #include "game/score_board.h"
+#include "host/app_host.h"
 #include "host/data_location.h"
 #include "host/replay_recorder.h"
 #include "runtime/console.h"
@@ -154,8 +155,14 @@ void FinishGame(MyApp& game, Session& s) {
     s.bestKnown = false;
     std::string why;
     const std::string kept = KeptReplayFolder();
-    if (!kept.empty() && !KeepReplay(kept, h, s.lastReplay, &why)) {
-        Announce("Replay not saved: " + why);
+    if (!kept.empty()) {
+        // Kept where the record is kept: in a browser, on to IndexedDB at once rather than with
+        // the record's next save.
+        if (!KeepReplay(kept, h, s.lastReplay, &why)) {
+            Announce("Replay not saved: " + why);
+        } else if (const std::string lost = host::KeepSavedFiles(); !lost.empty()) {
+            Announce("Replay not saved: " + lost);
+        }
     }
     PostFinishedGame(h, s.lastReplay);
     if (!s.copyFolder.empty()) {

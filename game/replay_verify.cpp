@@ -124,6 +124,13 @@ bool BringToReplayStart(MyApp& game, gxtkApp& host, ReplayPlayer& player,
     return true;
 }
 
+std::string VerdictLine(const ReplayVerdict& verdict, const std::string& name) {
+    if (!verdict.ok) return name + ": " + verdict.reason;
+    return "score " + std::to_string(verdict.score) + " difficulty " +
+           std::to_string(verdict.difficulty) + " rounds " + std::to_string(verdict.rounds) +
+           " updates " + std::to_string(verdict.updates);
+}
+
 ReplayVerdict VerifyReplay(const std::vector<unsigned char>& bytes) {
     ReplayVerdict verdict;
     Replay replay;

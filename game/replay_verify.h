@@ -30,6 +30,9 @@ struct ReplayVerdict {
 };
 
 ReplayVerdict VerifyReplay(const std::vector<unsigned char>& bytes);
+// The one line a verification prints, the same on every build: "score N difficulty D rounds R
+// updates U" when it verified, else "<name>: <reason>" for the replay called `name`.
+std::string VerdictLine(const ReplayVerdict& verdict, const std::string& name);
 
 // "easy", "normal", "hard" (game/replay_session.h has it too, under vexmo::).
 const char* DifficultyName(int difficulty);

@@ -44,9 +44,6 @@ struct Board {
     std::string name;
 };
 
-// MERGE-ME: host::KeepSavedFiles once it is in.
-void KeepFiles() {}
-
 Board& State() {
     static Board board;
     return board;
@@ -104,7 +101,7 @@ void Forget(const Unposted& game) {
     if (game.path.empty()) return;
     std::error_code error;
     std::filesystem::remove(game.path, error);
-    KeepFiles();
+    host::KeepSavedFiles();
 }
 
 // The replays a run before this one could not post, oldest first; beyond the newest
@@ -243,7 +240,7 @@ void PostFinishedGame(const ReplayHeader& header, const std::vector<uint8_t>& by
                 .string();
         if (MakeFolder(folder, &why) && WriteWhole(path, bytes, &why)) {
             game.path = path;
-            KeepFiles();
+            host::KeepSavedFiles();
         } else {
             ConsoleLine("Replay not kept for the score board: " + why);
         }
@@ -311,7 +308,9 @@ bool SetPlayerName(const std::string& name, std::string* why) {
     if (!path.empty() && host::RecordWritable()) {
         const std::string text = name + "\n";
         if (!WriteWhole(path, std::vector<uint8_t>(text.begin(), text.end()), why)) return false;
-        KeepFiles();
+        // Kept for this run even when the browser's storage refuses it: told, not lost now.
+        if (const std::string lost = host::KeepSavedFiles(); !lost.empty())
+            ConsoleLine("Name not kept for later: " + lost);
     }
     b.nameRead = true;
     b.name = name;

@@ -19,6 +19,7 @@ namespace host {
 gc_ref<gxtkApp> app;
 HookObserver* hookObserver = nullptr;
 void (*loopOverride)(gxtkApp& app) = nullptr;
+void (*passOverride)(gxtkApp& app) = nullptr;
 }  // namespace host
 int (*runner)() = nullptr;
 void (*afterFirstFrame)() = nullptr;
@@ -57,7 +58,12 @@ public:
 };
 
 void RunScheduledPass() {
-    if (host::app) host::app->RunPass();
+    if (!host::app) return;
+    if (host::passOverride) {
+        host::passOverride(*host::app);
+    } else {
+        host::app->RunPass();
+    }
 }
 
 }  // namespace
@@ -118,6 +124,10 @@ bool host::RecordWritable() {
     return recordWritable;
 }
 
+std::string host::KeepSavedFiles() {
+    return CurrentPlatform().KeepSavedState();
+}
+
 int gxtkApp::SaveState(String state) {
     if (!recordWritable) return 0;
     const std::string& path = RecordPath();
@@ -127,7 +137,7 @@ int gxtkApp::SaveState(String state) {
     if (result != 0) return result;
     // A browser carries the written file on to lasting storage, when it has any: a record that
     // lasts only as long as the page is a failed save, as the player is told.
-    const std::string lost = CurrentPlatform().KeepSavedState();
+    const std::string lost = host::KeepSavedFiles();
     if (lost.empty()) return 0;
     ConsoleLine("Save failed: " + lost);
     return -1;

@@ -3,6 +3,8 @@
 // program sleeps, when it is suspended and resumed, and when it ends.
 #pragma once
 
+#include <string>
+
 #include "platform/gxtk_object.h"
 #include "platform/platform.h"
 #include "runtime/gc.h"
@@ -97,6 +99,9 @@ extern HookObserver* hookObserver;
 // When set, Run hands the loop to it once the first frame is up (a replay being watched plays
 // its recorded steps instead of following the clock).
 extern void (*loopOverride)(gxtkApp& app);
+// The same for a platform that calls the passes itself (a browser, once per animation frame):
+// when set, each of those calls runs it instead of one RunPass. It must return without blocking.
+extern void (*passOverride)(gxtkApp& app);
 // The listener Run gives the platform: the host's event callbacks.
 PlatformEvents& HostListener();
 // The one host object (also registered as a collector root so a bare gxtkApp lives on). The
@@ -106,6 +111,10 @@ extern gc_ref<gxtkApp> app;
 // every save then succeeds without touching the file. True unless set otherwise.
 void SetRecordWritable(bool writable);
 bool RecordWritable();
+// Carries the files just written beside the record (the record, kept replays) on to lasting
+// storage where the platform holds them elsewhere (a browser's IndexedDB); nothing to do on a
+// desktop. Empty when they are kept, else why they are not.
+std::string KeepSavedFiles();
 }  // namespace host
 // Called by main after start-up when set; the gxtkApp constructor sets it to RunApp.
 extern int (*runner)();

@@ -3,6 +3,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cstddef>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -246,4 +247,22 @@ bool BrowserAddressHas(const char* option) {
                    return params.has(UTF8ToString($0)) ? 1 : 0;
                },
                option) != 0;
+}
+
+std::string BrowserAddressValue(const char* option) {
+    const int size = EM_ASM_INT(
+        {
+            var value = new URLSearchParams(location.search).get(UTF8ToString($0)) || "";
+            return lengthBytesUTF8(value) + 1;
+        },
+        option);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    EM_ASM(
+        {
+            var value = new URLSearchParams(location.search).get(UTF8ToString($0)) || "";
+            stringToUTF8(value, $1, $2);
+        },
+        option, text.data(), size);
+    text.resize(static_cast<std::size_t>(size - 1));
+    return text;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -13,3 +14,6 @@ std::unique_ptr<Platform> NewBrowserPlatform();
 
 // True when the page's address carries the option, as "index.html?demo" carries "demo".
 bool BrowserAddressHas(const char* option);
+// The option's value, as "index.html?replay=best.vxr" gives "best.vxr" for "replay"; "" when
+// it has none.
+std::string BrowserAddressValue(const char* option);

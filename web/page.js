@@ -22,6 +22,17 @@
     if (!lasting) say.timer = setTimeout(function () { note.hidden = true; }, 8000);
   };
 
+  // For the game's own lines (web/pre.js, app/replay_page_browser.cpp).
+  window.vexmoSay = say;
+  // A line the page before this one left for it (a replay that could not be watched).
+  try {
+    var left = sessionStorage.getItem('vexmo-note');
+    if (left) {
+      sessionStorage.removeItem('vexmo-note');
+      say(left);
+    }
+  } catch (e) {}
+
   var failed = function () {
     if (state.running) return;
     bar.hidden = true;

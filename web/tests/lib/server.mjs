@@ -13,8 +13,9 @@ const kTypes = {
 };
 
 // Resolves to { url, port, close } once listening; port 0 picks a free one. `bitsPerSecond`
-// paces every response as a link of that speed would (all responses share it).
-export function serve(root, port = 0, { bitsPerSecond = 0 } = {}) {
+// paces every response as a link of that speed would (all responses share it). `files` serves
+// files from elsewhere too, by address path: { '/golden/normal.vxr': '/path/to/normal.vxr' }.
+export function serve(root, port = 0, { bitsPerSecond = 0, files = {} } = {}) {
   let linkFreeAt = 0;
   const send = (res, body) => {
     if (!bitsPerSecond) return res.end(body);
@@ -33,8 +34,8 @@ export function serve(root, port = 0, { bitsPerSecond = 0 } = {}) {
   };
   const server = http.createServer((req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
-    const file = path.join(root, path.normalize(name === '/' ? '/index.html' : name));
-    if (!file.startsWith(path.resolve(root))) {
+    const file = files[name] || path.join(root, path.normalize(name === '/' ? '/index.html' : name));
+    if (!files[name] && !file.startsWith(path.resolve(root))) {
       res.writeHead(403).end();
       return;
     }
