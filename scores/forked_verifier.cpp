@@ -26,8 +26,8 @@ bool WriteAll(int fd, const std::string& s) {
     return true;
 }
 
-[[noreturn]] void RunChild(const Verifier& verify, const std::vector<unsigned char>& bytes,
-                           int out, pid_t parent) {
+[[noreturn]] void RunChild(const Verifier& verify, const std::vector<unsigned char>& bytes, int out,
+                           pid_t parent) {
     // A service killed outright takes its verifiers along: nobody is left to read their verdict.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent) _exit(4);
