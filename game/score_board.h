@@ -22,8 +22,11 @@ namespace vexmo {
 constexpr int kWorldRows = 10;
 constexpr int kKeptUnposted = 20;
 
-// Makes `client` the board (null: none). With `probeFirst` the board shows only once its
-// health check answers (the browser page, which may be served by a board or not).
+// The mark the board puts on the files of the page it serves.
+constexpr const char* kBoardHeader = "X-Vexmo-Board";
+
+// Makes `client` the board (null: none). With `probeFirst` the board shows only once the page's
+// own address answers with the board's mark (the browser page, served by a board or not).
 void UseScoreBoard(std::unique_ptr<WebClient> client, bool probeFirst);
 // Whether a board is in use: the menu's globe button shows only then.
 bool ScoreBoardShown();

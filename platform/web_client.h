@@ -9,10 +9,11 @@
 #include <vector>
 
 struct WebRequest {
-    std::string method = "GET";  // GET or POST
+    std::string method = "GET";  // GET, HEAD or POST
     std::string path;            // from the base address on, with its query: "v1/top?limit=10"
     std::vector<unsigned char> body;
     std::string contentType = "application/octet-stream";
+    std::string wantHeader;  // an answer header to hand back in WebAnswer::header
 };
 
 struct WebAnswer {
@@ -20,6 +21,7 @@ struct WebAnswer {
     std::string body;    // the answer's body, at most kLargestAnswer bytes
     std::string error;   // one line, when status is 0
     int retryAfter = 0;  // seconds, when the answer asked the client to wait
+    std::string header;  // the value of the request's wantHeader; "" when absent
 };
 
 class WebClient {

@@ -13,7 +13,7 @@
 
 // clang-format off
 EM_JS(int, vexmo_fetch_start, (const char* method, const char* url, const void* body, int size,
-                               const char* type), {
+                               const char* type, const char* want), {
     var box = Module.vexmoFetches || (Module.vexmoFetches = { last: 0, done: {} });
     var ticket = ++box.last;
     var options = { method: UTF8ToString(method), cache: "no-store" };
@@ -26,25 +26,31 @@ EM_JS(int, vexmo_fetch_start, (const char* method, const char* url, const void* 
         options.signal = controller.signal;
         setTimeout(function () { controller.abort(); }, 20000);
     }
-    var finish = function (status, text, error, retry) {
-        box.done[ticket] = { status: status, text: text, error: error, retry: retry };
+    var wanted = UTF8ToString(want);
+    var finish = function (status, text, error, retry, header) {
+        box.done[ticket] = { status: status, text: text, error: error, retry: retry,
+                             header: header };
     };
     fetch(UTF8ToString(url), options).then(function (answer) {
         var retry = parseInt(answer.headers.get("Retry-After") || "0", 10) || 0;
-        return answer.text().then(function (text) { finish(answer.status, text, "", retry); });
+        var header = (wanted && answer.headers.get(wanted)) || "";
+        return answer.text().then(function (text) {
+            finish(answer.status, text, "", retry, header);
+        });
     }).catch(function (e) {
-        finish(0, "", String((e && e.message) || e || "the request failed"), 0);
+        finish(0, "", String((e && e.message) || e || "the request failed"), 0, "");
     });
     return ticket;
 });
 
-// Returns a malloc'd "status\nretry\nerror\nbody" once the ticket's answer is in, else 0.
+// Returns a malloc'd "status\nretry\nheader\nerror\nbody" once the ticket's answer is in, else 0.
 EM_JS(char*, vexmo_fetch_take, (int ticket), {
     var box = Module.vexmoFetches;
     var got = box && box.done[ticket];
     if (!got) return 0;
     delete box.done[ticket];
-    var text = got.status + "\n" + got.retry + "\n" + got.error.split(String.fromCharCode(10)).join(" ") + "\n" + got.text;
+    var oneLine = function (t) { return t.split(String.fromCharCode(10)).join(" "); };
+    var text = got.status + "\n" + got.retry + "\n" + oneLine(got.header) + "\n" + got.error.split(String.fromCharCode(10)).join(" ") + "\n" + got.text;
     var size = lengthBytesUTF8(text) + 1;
     var out = _malloc(size);
     stringToUTF8(text, out, size);
@@ -69,8 +75,8 @@ public:
     int Send(const WebRequest& request) override {
         const std::string url = base_ + request.path;
         return vexmo_fetch_start(request.method.c_str(), url.c_str(), request.body.data(),
-                                 static_cast<int>(request.body.size()),
-                                 request.contentType.c_str());
+                                 static_cast<int>(request.body.size()), request.contentType.c_str(),
+                                 request.wantHeader.c_str());
     }
 
     bool Take(int ticket, WebAnswer* answer) override {
@@ -79,6 +85,7 @@ public:
         const char* cursor = text;
         answer->status = std::atoi(NextLine(&cursor).c_str());
         answer->retryAfter = std::atoi(NextLine(&cursor).c_str());
+        answer->header = NextLine(&cursor);
         answer->error = NextLine(&cursor);
         answer->body.assign(cursor, std::min(std::strlen(cursor), kLargestAnswer));
         std::free(text);

@@ -59,7 +59,8 @@ WebAnswer Ask(const std::string& host, const std::string& prefix, const WebReque
         request.method == "POST"
             ? client.Post(path.c_str(), reinterpret_cast<const char*>(request.body.data()),
                           request.body.size(), request.contentType.c_str())
-            : client.Get(path.c_str());
+        : request.method == "HEAD" ? client.Head(path.c_str())
+                                   : client.Get(path.c_str());
     WebAnswer answer;
     if (!result) {
         answer.error = httplib::to_string(result.error());
@@ -67,6 +68,8 @@ WebAnswer Ask(const std::string& host, const std::string& prefix, const WebReque
     }
     answer.status = result->status;
     answer.body = result->body.substr(0, WebClient::kLargestAnswer);
+    if (!request.wantHeader.empty() && result->has_header(request.wantHeader.c_str()))
+        answer.header = result->get_header_value(request.wantHeader.c_str());
     if (result->has_header("Retry-After"))
         answer.retryAfter = std::atoi(result->get_header_value("Retry-After").c_str());
     return answer;

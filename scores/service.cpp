@@ -206,6 +206,9 @@ Gated Service::Gate(const Request& req, Response& res) {
     }
     if (api) return reads ? refuse(404, "no such path: " + path) : refuse(404, "no such path");
     if (!reads) return only("GET, HEAD");
+    // The page asks its own address for this mark to learn that a board serves it: a probe of a
+    // path that other servers lack would leave a failed load on every such page's console.
+    res.set_header(kBoardHeader, "v1");
     return Gated::Unhandled;  // the browser build's files, or 404
 }
 

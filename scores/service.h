@@ -15,6 +15,9 @@
 
 namespace scores {
 
+// Sent with every file of the page the service serves: the page looks for it on its own address.
+inline constexpr const char* kBoardHeader = "X-Vexmo-Board";
+
 struct ServiceOptions {
     int verifier_threads = 1;
     int queue_length = 8;

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 // Answers every request at once with the answer set for its path's first word.
 struct BoardLog {
     std::vector<WebRequest> requests;
-    std::map<std::string, WebAnswer> answers;  // by "v1/games", "v1/top", "v1/health"
+    std::map<std::string, WebAnswer> answers;  // by "v1/games", "v1/top", "" (the page)
 };
 
 class FakeBoard : public WebClient {
@@ -159,21 +159,26 @@ TEST_F(ScoreBoardTest, ThePlayersNameGoesWithEachPostAndIsKeptBesideTheRecord) {
 }
 
 TEST_F(ScoreBoardTest, APageShowsTheBoardOnlyWhenItsServerAnswersAsOne) {
+    WebAnswer marked = Answer(200, "");
+    marked.header = "v1";
     const struct {
-        WebAnswer health;
+        WebAnswer page;
         bool shown;
     } cases[] = {
-        {Answer(200, R"({"ok":true,"database":"sqlite"})"), true},
+        {marked, true},
+        {Answer(200, ""), false},  // another server's page
         {Answer(404, "Not Found"), false},
-        {Answer(200, "<html>a page</html>"), false},
         {Answer(0, ""), false},
     };
     for (const auto& c : cases) {
-        log_.answers["v1/health"] = c.health;
+        log_.answers[""] = c.page;
         Start(true);
+        ASSERT_FALSE(log_.requests.empty());
+        EXPECT_EQ(log_.requests.back().method, "HEAD");
+        EXPECT_EQ(log_.requests.back().wantHeader, vexmo::kBoardHeader);
         EXPECT_FALSE(vexmo::ScoreBoardShown());
         vexmo::ScoreBoardAfterUpdate();
-        EXPECT_EQ(vexmo::ScoreBoardShown(), c.shown) << c.health.body;
+        EXPECT_EQ(vexmo::ScoreBoardShown(), c.shown) << c.page.status;
         // A finished game is posted only to a board that showed.
         const size_t before = log_.requests.size();
         vexmo::PostFinishedGame(Header(), {1});

@@ -185,6 +185,11 @@ TEST_F(SqliteBoard, ServesTheBrowserBuildAtTheRoot) {
     EXPECT_EQ(page->status, 200);
     EXPECT_NE(page->body.find("<title>Vexmo</title>"), std::string::npos);
     EXPECT_EQ(page->get_header_value("Content-Type").rfind("text/html", 0), 0u);
+    // The mark the page looks for on its own address, on a HEAD as on a GET.
+    EXPECT_EQ(page->get_header_value(scores::kBoardHeader), "v1");
+    auto head = board.Client().Head("/index.html");
+    ASSERT_TRUE(head);
+    EXPECT_EQ(head->get_header_value(scores::kBoardHeader), "v1");
     auto wasm = board.Client().Get("/vexmo.wasm");
     ASSERT_TRUE(wasm);
     EXPECT_EQ(wasm->get_header_value("Content-Type"), "application/wasm");

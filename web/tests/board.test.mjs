@@ -119,4 +119,6 @@ test('a page served without a board shows no globe', async (t) => {
   await game.step(60);
   const [spot] = await game.pixels([kGlobe]);
   assert.ok(!globeShown([spot]), `no globe, got ${spot}`);
+  // Looking for the board left nothing on the console of a page served without one.
+  assert.deepEqual(game.lines.filter((l) => /Failed to load/.test(l)), []);
 });
