@@ -25,16 +25,7 @@ done
 
 # A game by hand, as play_game.sh plays it, recorded.
 start_to_menu --record "$work/recorded"
-click_at 384 336
-sleep 3
-xdotool mousemove --window "$wid" 320 60 mousedown 1
-sleep 1
-xdotool mouseup 1
-xdotool keydown Escape
-sleep 0.15
-xdotool keyup Escape
-sleep 0.8
-click_at 180 184
+play_hard_and_quit fire
 sleep 3.5
 close_game
 [ "$closed_status" = 0 ] || fail "closing ended with status $closed_status"

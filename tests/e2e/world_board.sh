@@ -66,16 +66,7 @@ sleep 0.5
 
 # --- A game by hand, as replays.sh plays it: posted as it ends, with the name, scored as
 # --verify scores its kept replay.
-click_at 384 336
-sleep 3
-xdotool mousemove --window "$wid" 320 60 mousedown 1
-sleep 1
-xdotool mouseup 1
-xdotool keydown Escape
-sleep 0.15
-xdotool keyup Escape
-sleep 0.8
-click_at 180 184
+play_hard_and_quit fire
 wait_line "Score posted: [0-9]* on hard" 30
 close_game
 [ "$closed_status" = 0 ] || fail "closing ended with status $closed_status"
@@ -92,13 +83,7 @@ ls "$work"/unposted/*.vxr >/dev/null 2>&1 && fail "a posted game still waits in 
 stop_board
 : >"$work/out.txt"
 start_to_menu --scores "$board"
-click_at 384 336
-sleep 3
-xdotool keydown Escape
-sleep 0.15
-xdotool keyup Escape
-sleep 0.8
-click_at 180 184
+play_hard_and_quit
 wait_line "Score not posted: .*(kept to post again)" 30
 close_game
 ls "$work"/unposted/*.vxr >/dev/null 2>&1 || fail "the unposted game was not kept"

@@ -123,6 +123,23 @@ click_at() {
 }
 
 shot() { import -window "$wid" "$1"; }
+
+# A short game by hand from the menu: hard, then (with "fire") a second's fire toward the top,
+# then quit through the pause menu. The game is over once its overlay has passed.
+play_hard_and_quit() {
+  click_at 384 336
+  sleep 3
+  if [ "${1:-}" = fire ]; then
+    xdotool mousemove --window "$wid" 320 60 mousedown 1
+    sleep 1
+    xdotool mouseup 1
+  fi
+  xdotool keydown Escape
+  sleep 0.15
+  xdotool keyup Escape
+  sleep 0.8
+  click_at 180 184
+}
 # Distinct colours in a picture: a blank window has very few.
 colours() { /usr/bin/convert "$1" -format '%k' info:; }
 # Pixels that differ between two pictures (optionally within a WxH+X+Y region), 0 if identical.
